@@ -1,0 +1,125 @@
+// The SWF output stream of one export. The writer owns the file image (signature, version 3,
+// header, tags, End tag and one trailing zero byte), the bit and byte cursor, the tag framing and
+// the character-id counter; document objects write their records through its operations.
+//
+// Bits are OR-ed into a zero-filled image, so a partly written byte is never written again by a
+// bit operation; back-patching goes through whole-byte writes after SeekTo. The image grows as
+// needed and is never written past its end. A value too wide for the bit-count field of its
+// record is clamped to the widest value the field can describe (see docs/swf-writer.md).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavro {
+
+class CColor;
+class CMatrix3;
+class CColorTransform;
+
+class CSwfWriter {
+public:
+    static constexpr uint32_t kInitialCapacity = 1048576;
+    static constexpr uint8_t kVersion = 3;
+
+    // An empty file name keeps the image in memory only. The signature and version are written
+    // at once; the cursor then stands at byte 8.
+    explicit CSwfWriter(std::string fileName = {});
+    CSwfWriter(const CSwfWriter&) = delete;
+    CSwfWriter& operator=(const CSwfWriter&) = delete;
+
+    // Increments the 16-bit id counter and returns it: the first id of an export is 1.
+    uint16_t NextCharacterId();
+
+    // Cursor. Bit offset 0 is a byte boundary; a bit field that exactly fills a byte leaves it
+    // at 8 until the next write or Align moves on.
+    void Align();
+    uint32_t GetPosition(bool bytesOnly) const; // bytes, or position * 8 + bit offset
+    void SeekTo(uint32_t byteOffset);           // saves the cursor (one slot), bit offset 0
+    void RestorePosition();
+    void SetPosition(uint32_t byteOffset, uint32_t bitOffset); // no save; bitOffset 0..8
+
+    // Packs the low bitCount (0..32) bits of value, most significant first.
+    void WriteBits(int32_t value, int bitCount);
+    // Align, then 1, 2 or 4 bytes little-endian (the low bits of value).
+    void WriteUI8(uint32_t value);
+    void WriteUI16(uint32_t value);
+    void WriteUI32(uint32_t value);
+    static int SignedBitCount(int32_t value);    // sign bit included: 0 -> 1, -1 -> 1, 255 -> 9
+    static int UnsignedBitCount(uint32_t value); // 0 -> 0
+
+    // Tag framing. BeginTag writes a short header; EndTag aligns and patches the length, moving
+    // the body four bytes up when it is 63 bytes or longer. A DefineSprite keeps its own tag
+    // start across its inner tags and hands it back with SetTagStart before its EndTag.
+    void BeginTag(uint16_t code); // code 0..1023
+    void EndTag();
+    uint32_t GetTagStart() const { return tagStart_; }
+    void SetTagStart(uint32_t offset) { tagStart_ = offset; }
+
+    // Value records. Coordinates are twips.
+    void WriteRect(int32_t xmin, int32_t ymin, int32_t xmax, int32_t ymax);
+    void WriteRGB(int32_t red, int32_t green, int32_t blue);
+    void WriteRGB(int32_t red, int32_t green, int32_t blue, int32_t alpha);
+    void WriteRGB(const CColor& color, bool withAlpha = false);
+    // Scale and rotate/skew terms in 16.16 fixed point, translation in twips.
+    void WriteMatrix(int32_t scaleX, int32_t rotateSkew0, int32_t rotateSkew1, int32_t scaleY,
+                     int32_t translateX, int32_t translateY);
+    void WriteMatrix(const CMatrix3& matrix);
+    // CXFORMWITHALPHA; values in the order the record stores them. Multiplier 256 means 1.0.
+    void WriteCxform(int32_t redMult, int32_t greenMult, int32_t blueMult, int32_t alphaMult,
+                     int32_t redAdd, int32_t greenAdd, int32_t blueAdd, int32_t alphaAdd);
+    void WriteCxform(const CColorTransform& cxform);
+    // The bytes as they are and a 0 byte; with lengthPrefix a UI16 of (length + 1) first.
+    void WriteString(std::string_view text, bool lengthPrefix);
+
+    // Tags
+    void WriteShowFrame();
+    void WriteEnd();
+    void WriteSetBackgroundColor(int32_t red, int32_t green, int32_t blue);
+    void WriteSetBackgroundColor(const CColor& color);
+    // flags: 8 with cxform, 4 with matrix, 1 when moving (the id is then not written), else 2.
+    void WritePlaceObject2(uint16_t characterId, const CMatrix3* matrix,
+                           const CColorTransform* cxform, uint16_t depth, bool move);
+    void WriteRemoveObject2(uint16_t depth);
+
+    // The movie header after the signature: frame RECT (0, 0, width, height) in twips from
+    // pixels, the frame rate as 8.8 fixed point, the frame count.
+    void WriteHeader(double widthPixels, double heightPixels, double framesPerSecond,
+                     uint16_t frameCount);
+    // End tag, then the file length (position after End + 1) patched into bytes 4..7. Calling
+    // it again does nothing.
+    void Finish();
+    bool IsFinished() const { return finished_; }
+
+    // Saves the finished image: to a temporary file beside the target, renamed over it only when
+    // every byte is written. An empty name saves nothing and succeeds. False when the image is
+    // not finished or the file cannot be written; a previous file is then left as it was.
+    bool SaveImage() const { return SaveImage(fileName_); }
+    bool SaveImage(const std::string& fileName) const;
+    const std::string& GetFileName() const { return fileName_; }
+
+    // The finished image: GetFileLength() bytes (0 before Finish).
+    const uint8_t* GetImage() const { return image_.data(); }
+    uint32_t GetFileLength() const { return fileLength_; }
+    std::span<const uint8_t> GetImageBytes() const { return {image_.data(), fileLength_}; }
+
+private:
+    void Reserve(uint64_t byteCount);
+    void WriteByteAt(uint32_t offset, uint8_t value);
+
+    std::string fileName_;
+    std::vector<uint8_t> image_;
+    uint16_t nextCharacterId_ = 0;
+    uint32_t position_ = 0;
+    uint32_t bitOffset_ = 0;
+    uint32_t fileLength_ = 0;
+    uint32_t tagStart_ = 0;
+    uint32_t savedPosition_ = 0;
+    uint32_t savedBitOffset_ = 0;
+    bool finished_ = false;
+};
+
+} // namespace tavro
