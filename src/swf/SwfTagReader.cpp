@@ -1,0 +1,640 @@
+#include "swf/SwfTagReader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+namespace tavro {
+namespace {
+
+// Longest text shown for a string field; longer ones are cut with "...".
+constexpr size_t kMaxShownString = 120;
+
+std::string Offset(uint64_t offset) {
+    return std::to_string(offset);
+}
+
+// Reads bits and bytes of one record range [begin, end); every read is checked against end.
+class BodyReader {
+public:
+    BodyReader(std::span<const uint8_t> data, uint32_t begin, uint32_t end, std::string context)
+        : data_(data), pos_(begin), end_(end), context_(std::move(context)) {}
+
+    uint32_t UB(int n) {
+        uint32_t v = 0;
+        for (int i = 0; i < n; ++i) {
+            if (bit_ == 0)
+                Need(1);
+            v = (v << 1) | ((data_[pos_] >> (7 - bit_)) & 1u);
+            if (++bit_ == 8) {
+                bit_ = 0;
+                ++pos_;
+            }
+        }
+        return v;
+    }
+    int32_t SB(int n) {
+        const uint32_t v = UB(n);
+        if (n == 0 || n == 32)
+            return static_cast<int32_t>(v);
+        const uint32_t sign = uint32_t{1} << (n - 1);
+        return static_cast<int32_t>((v ^ sign) - sign);
+    }
+    void Align() {
+        if (bit_ != 0) {
+            bit_ = 0;
+            ++pos_;
+        }
+    }
+    uint8_t UI8() {
+        Align();
+        Need(1);
+        return data_[pos_++];
+    }
+    uint16_t UI16() {
+        const uint16_t lo = UI8();
+        return static_cast<uint16_t>(lo | (UI8() << 8));
+    }
+    uint32_t UI32() {
+        const uint32_t lo = UI16();
+        return lo | (uint32_t{UI16()} << 16);
+    }
+    // n bytes shown as a quoted, escaped string.
+    std::string Text(uint32_t n) {
+        Align();
+        Need(n);
+        std::string out = "\"";
+        for (uint32_t i = 0; i < n; ++i) {
+            if (i == kMaxShownString) {
+                out += "...";
+                break;
+            }
+            const uint8_t c = data_[pos_ + i];
+            if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+                out += static_cast<char>(c);
+            } else {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\x%02X", c);
+                out += buf;
+            }
+        }
+        pos_ += n;
+        return out + "\"";
+    }
+    // A zero-terminated string, which must end inside the range.
+    std::string CString() {
+        Align();
+        uint32_t n = 0;
+        while (true) {
+            if (pos_ + n >= end_)
+                Fail("string without terminator");
+            if (data_[pos_ + n] == 0)
+                break;
+            ++n;
+        }
+        std::string s = Text(n);
+        ++pos_;
+        return s;
+    }
+    std::string Rect() {
+        const int n = static_cast<int>(UB(5));
+        const int32_t xmin = SB(n), xmax = SB(n), ymin = SB(n), ymax = SB(n);
+        return "x=" + std::to_string(xmin) + ".." + std::to_string(xmax) +
+               " y=" + std::to_string(ymin) + ".." + std::to_string(ymax);
+    }
+    std::string Matrix() {
+        Align();
+        int32_t sx = 65536, sy = 65536, r0 = 0, r1 = 0;
+        if (UB(1)) {
+            const int n = static_cast<int>(UB(5));
+            sx = SB(n);
+            sy = SB(n);
+        }
+        if (UB(1)) {
+            const int n = static_cast<int>(UB(5));
+            r0 = SB(n);
+            r1 = SB(n);
+        }
+        const int n = static_cast<int>(UB(5));
+        const int32_t tx = SB(n), ty = SB(n);
+        return "matrix(sx=" + std::to_string(sx) + " sy=" + std::to_string(sy) +
+               " r0=" + std::to_string(r0) + " r1=" + std::to_string(r1) +
+               " tx=" + std::to_string(tx) + " ty=" + std::to_string(ty) + ")";
+    }
+    std::string Cxform(bool withAlpha) {
+        Align();
+        const bool hasAdd = UB(1), hasMult = UB(1);
+        const int n = static_cast<int>(UB(4));
+        const int count = withAlpha ? 4 : 3;
+        int32_t mult[4] = {256, 256, 256, 256}, add[4] = {0, 0, 0, 0};
+        if (hasMult)
+            for (int i = 0; i < count; ++i)
+                mult[i] = SB(n);
+        if (hasAdd)
+            for (int i = 0; i < count; ++i)
+                add[i] = SB(n);
+        std::string m = "mult=", a = " add=";
+        for (int i = 0; i < count; ++i) {
+            m += (i ? "," : "") + std::to_string(mult[i]);
+            a += (i ? "," : "") + std::to_string(add[i]);
+        }
+        return "cxform(" + m + a + ")";
+    }
+
+    void Skip(uint32_t n) {
+        Align();
+        Need(n);
+        pos_ += n;
+    }
+    bool AtEnd() const { return pos_ >= end_; }
+    uint32_t Left() const { return pos_ >= end_ ? 0 : end_ - pos_; }
+    uint32_t Pos() const { return pos_; }
+    [[noreturn]] void Fail(const std::string& what) const {
+        throw SwfTagReader::Error(context_ + ": " + what + " at offset " + Offset(pos_), pos_);
+    }
+
+private:
+    void Need(uint64_t bytes) const {
+        if (uint64_t{pos_} + bytes > end_)
+            Fail("fields run past the end");
+    }
+
+    std::span<const uint8_t> data_;
+    uint32_t pos_;
+    uint32_t end_;
+    int bit_ = 0;
+    std::string context_;
+};
+
+uint32_t ClampedSize(std::span<const uint8_t> data) {
+    return static_cast<uint32_t>(
+        std::min<uint64_t>(data.size(), std::numeric_limits<uint32_t>::max()));
+}
+
+std::string_view ActionName(uint8_t code) {
+    switch (code) {
+    case 0x04:
+        return "NextFrame";
+    case 0x05:
+        return "PrevFrame";
+    case 0x06:
+        return "Play";
+    case 0x07:
+        return "Stop";
+    case 0x08:
+        return "ToggleQuality";
+    case 0x09:
+        return "StopSounds";
+    case 0x0A:
+        return "Add";
+    case 0x0B:
+        return "Subtract";
+    case 0x0C:
+        return "Multiply";
+    case 0x0D:
+        return "Divide";
+    case 0x0E:
+        return "Equals";
+    case 0x0F:
+        return "Less";
+    case 0x10:
+        return "And";
+    case 0x11:
+        return "Or";
+    case 0x12:
+        return "Not";
+    case 0x13:
+        return "StringEquals";
+    case 0x14:
+        return "StringLength";
+    case 0x15:
+        return "StringExtract";
+    case 0x17:
+        return "Pop";
+    case 0x18:
+        return "ToInteger";
+    case 0x1C:
+        return "GetVariable";
+    case 0x1D:
+        return "SetVariable";
+    case 0x20:
+        return "SetTarget2";
+    case 0x21:
+        return "StringAdd";
+    case 0x22:
+        return "GetProperty";
+    case 0x23:
+        return "SetProperty";
+    case 0x24:
+        return "CloneSprite";
+    case 0x25:
+        return "RemoveSprite";
+    case 0x26:
+        return "Trace";
+    case 0x27:
+        return "StartDrag";
+    case 0x28:
+        return "EndDrag";
+    case 0x29:
+        return "StringLess";
+    case 0x30:
+        return "RandomNumber";
+    case 0x31:
+        return "MBStringLength";
+    case 0x32:
+        return "CharToAscii";
+    case 0x33:
+        return "AsciiToChar";
+    case 0x34:
+        return "GetTime";
+    case 0x35:
+        return "MBStringExtract";
+    case 0x36:
+        return "MBCharToAscii";
+    case 0x37:
+        return "MBAsciiToChar";
+    case 0x81:
+        return "GotoFrame";
+    case 0x83:
+        return "GetURL";
+    case 0x8A:
+        return "WaitForFrame";
+    case 0x8B:
+        return "SetTarget";
+    case 0x8C:
+        return "GotoLabel";
+    case 0x8D:
+        return "WaitForFrame2";
+    case 0x96:
+        return "Push";
+    case 0x99:
+        return "Jump";
+    case 0x9A:
+        return "GetURL2";
+    case 0x9D:
+        return "If";
+    case 0x9E:
+        return "Call";
+    case 0x9F:
+        return "GotoFrame2";
+    default:
+        return "";
+    }
+}
+
+// Action records up to the 0 byte: code and name, with the operands of the go-to and URL
+// actions this system writes.
+std::string DescribeActions(BodyReader& r) {
+    std::string out = "actions:";
+    while (true) {
+        if (r.AtEnd())
+            return out + " (no end byte)";
+        const uint8_t code = r.UI8();
+        if (code == 0)
+            return out;
+        char hex[8];
+        std::snprintf(hex, sizeof hex, " 0x%02X", code);
+        out += hex;
+        const std::string_view name = ActionName(code);
+        if (!name.empty())
+            out += " " + std::string(name);
+        if (code < 0x80)
+            continue;
+        const uint16_t length = r.UI16();
+        if (length > r.Left())
+            r.Fail("action record longer than its tag");
+        const uint32_t next = r.Pos() + length;
+        if (code == 0x81 && length >= 2) {
+            out += "(" + std::to_string(r.UI16()) + ")";
+        } else if (code == 0x8C && length >= 1) {
+            out += "(" + r.CString() + ")";
+        } else if (code == 0x83 && length >= 2) {
+            const std::string url = r.CString();
+            out += "(" + url + ", " + r.CString() + ")";
+        }
+        if (r.Pos() > next)
+            r.Fail("action operands longer than their record");
+        r.Skip(next - r.Pos());
+    }
+}
+
+} // namespace
+
+SwfTagReader::Header SwfTagReader::ReadHeader(std::span<const uint8_t> data) {
+    if (data.size() >= 3 && (data[0] == 'C' || data[0] == 'Z') && data[1] == 'W' && data[2] == 'S')
+        throw Error(std::string("compressed (") + static_cast<char>(data[0]) +
+                        "WS) files are not supported",
+                    0);
+    if (data.size() < 3 || data[0] != 'F' || data[1] != 'W' || data[2] != 'S')
+        throw Error("not an SWF file", 0);
+    if (data.size() < 8)
+        throw Error("truncated header at offset " + Offset(data.size()), data.size());
+    Header h;
+    h.version = data[3];
+    h.fileLength = static_cast<uint32_t>(data[4] | (data[5] << 8) | (data[6] << 16)) |
+                   (uint32_t{data[7]} << 24);
+    BodyReader r(data, 8, ClampedSize(data), "truncated header");
+    const int n = static_cast<int>(r.UB(5));
+    h.xmin = r.SB(n);
+    h.xmax = r.SB(n);
+    h.ymin = r.SB(n);
+    h.ymax = r.SB(n);
+    h.frameRate = r.UI16();
+    h.frameCount = r.UI16();
+    h.firstTagOffset = r.Pos();
+    if (h.fileLength < h.firstTagOffset)
+        throw Error(
+            "file length field " + std::to_string(h.fileLength) + " is shorter than the header", 4);
+    return h;
+}
+
+SwfTagReader SwfTagReader::ForMovie(std::span<const uint8_t> data, const Header& header) {
+    const uint32_t end = std::min(ClampedSize(data), header.fileLength);
+    return SwfTagReader(data, std::min(header.firstTagOffset, end), end);
+}
+
+SwfTagReader SwfTagReader::ForSprite(std::span<const uint8_t> data, const Tag& sprite) {
+    if (sprite.length < 4)
+        throw Error("DefineSprite at offset " + Offset(sprite.offset) +
+                        ": body shorter than its id and frame count",
+                    sprite.offset);
+    return SwfTagReader(data, sprite.bodyOffset + 4, sprite.bodyOffset + sprite.length);
+}
+
+SwfTagReader::SwfTagReader(std::span<const uint8_t> data, uint32_t begin, uint32_t end)
+    : data_(data), pos_(begin), end_(std::min(end, ClampedSize(data))) {}
+
+bool SwfTagReader::Next(Tag& tag) {
+    if (sawEnd_ || pos_ >= end_)
+        return false;
+    const uint32_t left = end_ - pos_;
+    if (left < 2)
+        throw Error("truncated tag at offset " + Offset(pos_) + ": header cut short", pos_);
+    const uint16_t word = static_cast<uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
+    Tag t;
+    t.code = word >> 6;
+    t.offset = pos_;
+    t.length = word & 0x3F;
+    uint32_t headerLength = 2;
+    if (t.length == 0x3F) {
+        if (left < 6)
+            throw Error("truncated tag at offset " + Offset(pos_) + ": header cut short", pos_);
+        const uint8_t* p = &data_[pos_ + 2];
+        t.length =
+            static_cast<uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16)) | (uint32_t{p[3]} << 24);
+        t.longForm = true;
+        headerLength = 6;
+    }
+    if (t.length > left - headerLength)
+        throw Error("truncated tag at offset " + Offset(pos_) + ": " +
+                        std::string(TagName(t.code)) + " needs " + std::to_string(t.length) +
+                        " bytes, " + std::to_string(left - headerLength) + " left",
+                    pos_);
+    t.bodyOffset = pos_ + headerLength;
+    pos_ = t.bodyOffset + t.length;
+    if (t.code == 0)
+        sawEnd_ = true;
+    tag = t;
+    return true;
+}
+
+std::string_view SwfTagReader::TagName(uint16_t code) {
+    switch (code) {
+    case 0:
+        return "End";
+    case 1:
+        return "ShowFrame";
+    case 2:
+        return "DefineShape";
+    case 3:
+        return "FreeCharacter";
+    case 4:
+        return "PlaceObject";
+    case 5:
+        return "RemoveObject";
+    case 6:
+        return "DefineBits";
+    case 7:
+        return "DefineButton";
+    case 8:
+        return "JPEGTables";
+    case 9:
+        return "SetBackgroundColor";
+    case 10:
+        return "DefineFont";
+    case 11:
+        return "DefineText";
+    case 12:
+        return "DoAction";
+    case 13:
+        return "DefineFontInfo";
+    case 14:
+        return "DefineSound";
+    case 15:
+        return "StartSound";
+    case 17:
+        return "DefineButtonSound";
+    case 18:
+        return "SoundStreamHead";
+    case 19:
+        return "SoundStreamBlock";
+    case 20:
+        return "DefineBitsLossless";
+    case 21:
+        return "DefineBitsJPEG2";
+    case 22:
+        return "DefineShape2";
+    case 23:
+        return "DefineButtonCxform";
+    case 24:
+        return "Protect";
+    case 26:
+        return "PlaceObject2";
+    case 28:
+        return "RemoveObject2";
+    case 32:
+        return "DefineShape3";
+    case 33:
+        return "DefineText2";
+    case 34:
+        return "DefineButton2";
+    case 35:
+        return "DefineBitsJPEG3";
+    case 36:
+        return "DefineBitsLossless2";
+    case 37:
+        return "DefineEditText";
+    case 39:
+        return "DefineSprite";
+    case 43:
+        return "FrameLabel";
+    case 45:
+        return "SoundStreamHead2";
+    case 46:
+        return "DefineMorphShape";
+    case 48:
+        return "DefineFont2";
+    case 56:
+        return "ExportAssets";
+    case 57:
+        return "ImportAssets";
+    case 58:
+        return "EnableDebugger";
+    case 59:
+        return "DoInitAction";
+    case 60:
+        return "DefineVideoStream";
+    case 61:
+        return "VideoFrame";
+    case 62:
+        return "DefineFontInfo2";
+    case 64:
+        return "EnableDebugger2";
+    case 65:
+        return "ScriptLimits";
+    case 66:
+        return "SetTabIndex";
+    case 69:
+        return "FileAttributes";
+    case 70:
+        return "PlaceObject3";
+    case 71:
+        return "ImportAssets2";
+    case 73:
+        return "DefineFontAlignZones";
+    case 74:
+        return "CSMTextSettings";
+    case 75:
+        return "DefineFont3";
+    case 76:
+        return "SymbolClass";
+    case 77:
+        return "Metadata";
+    case 78:
+        return "DefineScalingGrid";
+    case 82:
+        return "DoABC";
+    case 83:
+        return "DefineShape4";
+    case 84:
+        return "DefineMorphShape2";
+    case 86:
+        return "DefineSceneAndFrameLabelData";
+    case 87:
+        return "DefineBinaryData";
+    case 88:
+        return "DefineFontName";
+    case 89:
+        return "StartSound2";
+    case 90:
+        return "DefineBitsJPEG4";
+    case 91:
+        return "DefineFont4";
+    default:
+        return "Unknown";
+    }
+}
+
+std::string SwfTagReader::DescribeFields(const Tag& tag) const {
+    BodyReader r(data_, tag.bodyOffset, tag.bodyOffset + tag.length,
+                 std::string(TagName(tag.code)) + " at offset " + Offset(tag.offset));
+    auto id = [&r] { return "id=" + std::to_string(r.UI16()); };
+    switch (tag.code) {
+    case 2:
+    case 22:
+    case 32:
+    case 11:
+    case 33: {
+        std::string s = id();
+        return s + " bounds " + r.Rect();
+    }
+    case 4: {
+        std::string s = id();
+        s += " depth=" + std::to_string(r.UI16()) + " " + r.Matrix();
+        if (!r.AtEnd())
+            s += " " + r.Cxform(false);
+        return s;
+    }
+    case 5: {
+        std::string s = id();
+        return s + " depth=" + std::to_string(r.UI16());
+    }
+    case 9: {
+        const uint8_t red = r.UI8(), green = r.UI8(), blue = r.UI8();
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "color=#%02X%02X%02X", red, green, blue);
+        return buf;
+    }
+    case 10: {
+        std::string s = id();
+        // The offset table's first entry is its own size: two bytes per glyph.
+        uint32_t glyphs = 0;
+        if (r.Left() >= 2) {
+            const uint32_t first = r.UI16();
+            if (first % 2 != 0 || first > tag.length - 2)
+                r.Fail("damaged glyph offset table");
+            glyphs = first / 2;
+        }
+        return s + " glyphs=" + std::to_string(glyphs);
+    }
+    case 12:
+        return DescribeActions(r);
+    case 13: {
+        std::string s = id();
+        const uint8_t nameLength = r.UI8();
+        s += " name=" + r.Text(nameLength);
+        char flags[16];
+        std::snprintf(flags, sizeof flags, " flags=0x%02X", r.UI8());
+        return s + flags + " codes=" + std::to_string(r.Left());
+    }
+    case 26: {
+        const uint8_t flags = r.UI8();
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "flags=0x%02X", flags);
+        std::string s = buf;
+        s += " depth=" + std::to_string(r.UI16());
+        if (flags & 0x02)
+            s += " " + id();
+        if (flags & 0x04)
+            s += " " + r.Matrix();
+        if (flags & 0x08)
+            s += " " + r.Cxform(true);
+        if (flags & 0x10)
+            s += " ratio=" + std::to_string(r.UI16());
+        if (flags & 0x20)
+            s += " name=" + r.CString();
+        if (flags & 0x40)
+            s += " clip=" + std::to_string(r.UI16());
+        return s;
+    }
+    case 28:
+        return "depth=" + std::to_string(r.UI16());
+    case 34: {
+        std::string s = id();
+        return s + " menu=" + std::to_string(r.UI8());
+    }
+    case 39: {
+        std::string s = id();
+        return s + " frames=" + std::to_string(r.UI16());
+    }
+    case 43:
+        return "label=" + r.CString();
+    case 6:
+    case 7:
+    case 14:
+    case 17:
+    case 20:
+    case 21:
+    case 23:
+    case 35:
+    case 36:
+    case 37:
+    case 46:
+    case 48:
+        return id();
+    default:
+        return {};
+    }
+}
+
+} // namespace tavro
