@@ -1,0 +1,82 @@
+#include "player/FrameActions.h"
+
+#include "player/ActionQueue.h"
+#include "player/BitReader.h"
+#include "player/PlayerCore.h"
+#include "player/Timeline.h"
+
+namespace tavro::player {
+
+namespace {
+enum : uint8_t {
+    kNextFrame = 0x04,
+    kPreviousFrame = 0x05,
+    kPlay = 0x06,
+    kStop = 0x07,
+    kGotoFrame = 0x81,
+    kGoToLabel = 0x8C,
+};
+// Guards against action lists that keep the queue busy forever.
+constexpr int kMaxActionsPerRun = 200000;
+} // namespace
+
+void FrameActions::RunQueue(PlayerCore&, ActionQueue& queue) {
+    ActionQueue::Entry e;
+    int lists = 0;
+    while (queue.Pop(e)) {
+        if (++lists > kMaxActionsPerRun) {
+            queue.Clear();
+            break;
+        }
+        RunList(e.Actions(), *e.timeline);
+    }
+}
+
+void FrameActions::RunList(std::span<const uint8_t> actions, Timeline& target) {
+    BitReader r(actions.data(), actions.size());
+    while (r.Remaining() > 0) {
+        uint8_t code = r.U8();
+        if (code == 0)
+            break;
+        size_t bodyEnd = r.Pos();
+        if (code & 0x80) {
+            uint16_t len = r.U16();
+            if (!r.ok() || len > r.Remaining())
+                break;
+            bodyEnd = r.Pos() + len;
+        }
+        BitReader body(actions.data(), bodyEnd, r.Pos());
+        switch (code) {
+        case kNextFrame:
+            target.Goto(target.currentFrame + 1);
+            break;
+        case kPreviousFrame:
+            target.Goto(target.currentFrame - 1);
+            break;
+        case kPlay:
+            target.Play(true);
+            break;
+        case kStop:
+            target.Stop();
+            break;
+        case kGotoFrame: {
+            uint16_t frame = body.U16();
+            if (body.ok())
+                target.Goto(frame);
+            break;
+        }
+        case kGoToLabel: {
+            std::string_view label = body.ReadString();
+            int32_t frame = target.FindLabel(label);
+            if (frame >= 0)
+                target.Goto(frame);
+            break;
+        }
+        default:
+            break;
+        }
+        r.Seek(bodyEnd);
+    }
+}
+
+} // namespace tavro::player

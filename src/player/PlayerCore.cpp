@@ -1,0 +1,442 @@
+// The player engine: stream intake into levels, the frame clock and the host-facing commands.
+#include "player/PlayerCore.h"
+
+#include "player/FrameActions.h"
+#include "player/RenderBridge.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace tavro::player {
+
+namespace {
+// Diagnostic trace lines ("StreamInNew %x", "fps = %3d", ...) go to a sink that discards them.
+template <class... Args> void Trace(const char*, Args...) {}
+
+constexpr uint32_t kClockMask = 0x7FFFFFFF;
+
+// True when `now` is before `deadline` on the 31-bit clock (which wraps after about 24 days).
+bool Before(uint32_t now, uint32_t deadline) {
+    return ((now - deadline) & kClockMask) >= 0x40000000u;
+}
+} // namespace
+
+PlayerCore::PlayerCore()
+    : displayList_(this), level0_(this, &displayList_, 0),
+      deviceFonts_(this, &displayList_, kDeviceFontLevel),
+      render_(std::make_unique<RenderBridge>(*this)),
+      interpreter_(std::make_unique<FrameActions>()) {
+    displayList_.LinkTimeline(&level0_);
+}
+
+PlayerCore::~PlayerCore() {
+    ClearAllLevels();
+    deviceFonts_.Reset();
+    displayList_.actions.Clear();
+    displayList_.ReleaseRetired();
+    displayList_.UnlinkTimeline(&level0_);
+    displayList_.player = nullptr;
+}
+
+// ---- host slots: defaults for a core without a host ----
+
+int PlayerCore::StartTimers(int, int) {
+    return 0;
+}
+void PlayerCore::StopTimers() {}
+void PlayerCore::InvalidateScreen() {}
+void PlayerCore::GetClientRect(Rect& out) {
+    const Rect& f = level0_.frameRect;
+    if (!level0_.headerParsed || f.IsEmpty()) {
+        out = Rect(0, 0, 0, 0);
+        return;
+    }
+    out = Rect(0, int32_t(std::max<int64_t>(f.Width() / 20, 0)), 0,
+               int32_t(std::max<int64_t>(f.Height() / 20, 0)));
+}
+void PlayerCore::MovieSizeKnown(int, int) {}
+void PlayerCore::Notify(int, int, int, int, int) {}
+void PlayerCore::OpenUrlStream(std::string_view, std::string_view, const StreamTarget&) {}
+void PlayerCore::CloseUrlStream(PlayerStream*) {}
+void PlayerCore::FsCommand(std::string_view, std::string_view) {}
+void PlayerCore::UpdateControls(const ControlState&) {}
+void PlayerCore::SetCursorKind(int) {}
+
+uint32_t PlayerCore::CurrentTimeMs() {
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                  std::chrono::steady_clock::now().time_since_epoch())
+                  .count();
+    return uint32_t(ms) & kClockMask;
+}
+
+// ---- host commands ----
+
+void PlayerCore::Load(const uint8_t* data, size_t length) {
+    replaceLevel0 = true;
+    loadStream_ = PlayerStream();
+    StreamInNew(&loadStream_, "pipe", nullptr);
+    replaceLevel0 = false;
+    // Large inputs go in pieces so that one call never needs a length beyond int range.
+    constexpr size_t kPiece = size_t(1) << 30;
+    for (size_t off = 0; off < length || off == 0; off += kPiece) {
+        size_t n = std::min(kPiece, length - off);
+        StreamInWrite(&loadStream_, data ? data + off : nullptr, n);
+        if (length == 0)
+            break;
+    }
+    StreamInDestroy(&loadStream_);
+    UpdateControls(GetControlState());
+    displayList_.ReleaseRetired();
+}
+
+void PlayerCore::TogglePlay() {
+    if (!level0_.playing)
+        level0_.Play(true);
+    else
+        level0_.Stop();
+    UpdateControls(GetControlState());
+}
+
+void PlayerCore::Close() {
+    if (timersOn) {
+        StopTimers();
+        timersOn = false;
+        StopTimelineSounds();
+    }
+    ClearAllLevels();
+    zoomRect.SetEmpty();
+    running = false;
+    displayList_.actions.Clear();
+    render_->RebuildView();
+    render_->InvalidateAll();
+    UpdateControls(GetControlState());
+    displayList_.ReleaseRetired();
+}
+
+void PlayerCore::StopTimelineSounds() {
+    if (!sound_)
+        return;
+    for (Timeline* t = displayList_.timelines; t; t = t->nextInList) {
+        sound_->StopStream(*t);
+        sound_->StopOwner(*t);
+    }
+}
+
+void PlayerCore::Tick(bool fromTimer) {
+    if (!running || busy)
+        return;
+    uint32_t now = CurrentTimeMs() & kClockMask;
+    int frames = 1;
+    Timeline* leader = nullptr;
+    if (sound_) {
+        for (Timeline* t = displayList_.timelines; t; t = t->nextInList) {
+            int32_t f = sound_->StreamFrame(*t);
+            if (f >= 0 && !sound_->StreamFinished(*t)) {
+                leader = t;
+                frames = f - t->currentFrame;
+                if (frames < 1)
+                    return;
+                break;
+            }
+        }
+    }
+    if (!leader && fromTimer && Before(now, nextFrameTime))
+        return;
+    nextFrameTime = (now + uint32_t(level0_.frameMs)) & kClockMask;
+
+    for (int i = 0; i < frames; ++i) {
+        // Timelines placed during this round were just sought to their first frame and wait
+        // for the next round; removed ones are skipped.
+        tickScratch_.clear();
+        for (Timeline* t = displayList_.timelines; t; t = t->nextInList)
+            tickScratch_.push_back(t);
+        for (Timeline* t : tickScratch_) {
+            if (!t->IsLevel() && !t->rootObject)
+                continue;
+            if (sound_ && t != leader) {
+                int32_t f = sound_->StreamFrame(*t);
+                if (f >= 0 && f < t->currentFrame && !sound_->StreamFinished(*t))
+                    continue;
+            }
+            t->AdvanceFrame(1, false);
+        }
+        RunActions();
+    }
+    interpreter_->ReplayButtonUpdate(*this);
+    render_->UpdateScreen();
+    AutoQuality(now, frames);
+    FrameRateTrace();
+    displayList_.ReleaseRetired();
+}
+
+void PlayerCore::AutoQuality(uint32_t start, int framesDue) {
+    if (!autoQuality)
+        return;
+    uint32_t elapsed = ((CurrentTimeMs() & kClockMask) - start) & kClockMask;
+    int32_t period = level0_.frameMs;
+    if (int64_t(elapsed) > period || framesDue > 1)
+        ++slowTicks;
+    else if (int64_t(elapsed) < period / 4)
+        ++fastTicks;
+    ++tickCount;
+    if (tickCount >= 5 && qualityAge >= 11) {
+        bool change = false;
+        if (highQuality && 3 * slowTicks > tickCount) {
+            highQuality = false;
+            change = true;
+        } else if (!highQuality && 3 * fastTicks > tickCount) {
+            highQuality = true;
+            change = true;
+        }
+        if (change) {
+            qualityAge = 0;
+            slowTicks = fastTicks = tickCount = 0;
+            render_->RebuildView();
+            render_->InvalidateAll();
+        }
+    }
+    ++qualityAge;
+}
+
+void PlayerCore::FrameRateTrace() {
+    uint32_t now = CurrentTimeMs() & kClockMask;
+    if (traceFrames_ == 0)
+        traceStart_ = now;
+    if (++traceFrames_ >= 12) {
+        uint32_t elapsed = (now - traceStart_) & kClockMask;
+        Trace("fps = %3d\n", int(int64_t(traceFrames_) * 1000 / (int64_t(elapsed) + 1)));
+        traceFrames_ = 0;
+    }
+}
+
+void PlayerCore::CaretTick() {
+    interpreter_->CaretTick(*this);
+}
+
+void PlayerCore::Paint(const Rect& windowRect) {
+    render_->Paint(windowRect);
+}
+
+void PlayerCore::Resize() {
+    render_->DropSurface();
+    render_->InvalidateAll();
+}
+
+void PlayerCore::MouseMove(int x, int y, bool buttonDown) {
+    if (running)
+        interpreter_->MouseMove(*this, x, y, buttonDown);
+}
+
+void PlayerCore::MouseDown(int x, int y) {
+    if (running)
+        interpreter_->MouseDown(*this, x, y);
+}
+
+void PlayerCore::MouseUp(int x, int y) {
+    if (running)
+        interpreter_->MouseUp(*this, x, y);
+}
+
+int PlayerCore::UpdateCursor() {
+    int kind = interpreter_->CursorKind(*this);
+    SetCursorKind(kind);
+    return kind;
+}
+
+// ---- stream intake ----
+
+void PlayerCore::StreamInNew(PlayerStream* stream, std::string_view url,
+                             const StreamTarget* target) {
+    Trace("StreamInNew %x\n", stream);
+    if (!stream)
+        return;
+    stream->url.assign(url);
+    stream->level = nullptr;
+    MovieLevel* level = nullptr;
+    if (replaceLevel0) {
+        if (timersOn) {
+            StopTimers();
+            timersOn = false;
+            StopTimelineSounds();
+        }
+        running = false;
+        ClearAllLevels();
+        displayList_.actions.Clear();
+        level = &level0_;
+        movieUrl.assign(url);
+    } else if (target && target->spritePath.empty() && !target->variables) {
+        level = GetLevel(target->level, true);
+        if (level && (level->totalLength >= 0 || level->errorCode != 0))
+            ResetLevel(*level);
+    }
+    // Loads into sprites and variable loads are handled by the action code; without it the
+    // stream has no level and its data is ignored.
+    if (!level)
+        return;
+    level->url.assign(url);
+    level->stream = stream;
+    stream->level = level;
+}
+
+int64_t PlayerCore::StreamInWrite(PlayerStream* stream, const uint8_t* data, size_t length) {
+    if (!stream || !stream->level)
+        return -1;
+    MovieLevel& level = *stream->level;
+    if (data && length > 0)
+        level.Append(data, length);
+    OnLevelAppended(level);
+    return int64_t(length);
+}
+
+void PlayerCore::StreamInDestroy(PlayerStream* stream) {
+    Trace("StreamInDestroy %x\n", stream);
+    if (!stream || !stream->level)
+        return;
+    MovieLevel& level = *stream->level;
+    level.stream = nullptr;
+    stream->level = nullptr;
+    level.MarkComplete();
+    OnLevelAppended(level);
+}
+
+void PlayerCore::OnLevelAppended(MovieLevel& level) {
+    if (&level != &level0_)
+        return;
+    if (level.headerParsed && !level.sizeReported) {
+        level.sizeReported = true;
+        MovieSizeKnown(int(level.frameRect.Width() / 20), int(level.frameRect.Height() / 20));
+    }
+    if (!running && level.errorCode == 0 && level.totalLength >= 0)
+        TryStart(level);
+}
+
+void PlayerCore::TryStart(MovieLevel& level) {
+    int r = level.Seek(0, true);
+    if (level.errorCode == 0 && (r == Timeline::kOk || level.DataComplete())) {
+        running = true;
+        if (level.frameCount < 2 && autoQuality)
+            highQuality = true;
+        int period = level.frameMs / 10;
+        if (period <= 0)
+            period = 1;
+        uint32_t now = CurrentTimeMs() & kClockMask;
+        if (StartTimers(period, kCaretPeriodMs)) {
+            timersOn = true;
+            timerStartTime = now;
+        }
+        // The first frame stays up for a whole frame period.
+        nextFrameTime = (now + uint32_t(level.frameMs)) & kClockMask;
+        RunActions();
+    }
+    render_->RebuildView();
+    render_->InvalidateAll();
+}
+
+// ---- levels ----
+
+MovieLevel* PlayerCore::FindLevel(int32_t n) {
+    if (n == 0)
+        return &level0_;
+    for (MovieLevel* l = levels_.get(); l; l = l->nextLevel.get())
+        if (l->depth == n)
+            return l;
+    return nullptr;
+}
+
+MovieLevel* PlayerCore::GetLevel(int32_t n, bool keep) {
+    if (n < 0 || n >= kDeviceFontLevel)
+        return nullptr;
+    if (n == 0) {
+        if (!keep && level0_.totalLength >= 0)
+            ClearAllLevels();
+        return &level0_;
+    }
+    if (MovieLevel* l = FindLevel(n))
+        return l;
+    std::unique_ptr<MovieLevel> l;
+    try {
+        l = std::make_unique<MovieLevel>(this, &displayList_, n);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    MovieLevel* raw = l.get();
+    l->nextLevel = std::move(levels_);
+    levels_ = std::move(l);
+    displayList_.LinkTimeline(raw);
+    return raw;
+}
+
+void PlayerCore::ResetLevel(MovieLevel& level) {
+    if (level.stream) {
+        PlayerStream* s = level.stream;
+        CloseUrlStream(s);
+        s->level = nullptr;
+    }
+    level.Reset();
+}
+
+void PlayerCore::UnloadLevel(int32_t n) {
+    if (n == 0) {
+        ResetLevel(level0_);
+        return;
+    }
+    std::unique_ptr<MovieLevel>* link = &levels_;
+    while (*link) {
+        if ((*link)->depth == n) {
+            std::unique_ptr<MovieLevel> victim = std::move(*link);
+            *link = std::move(victim->nextLevel);
+            ResetLevel(*victim);
+            displayList_.UnlinkTimeline(victim.get());
+            // Loops over the timeline list may still hold it; free it later.
+            displayList_.Retire(std::move(victim));
+            return;
+        }
+        link = &(*link)->nextLevel;
+    }
+}
+
+void PlayerCore::ClearAllLevels() {
+    while (levels_)
+        UnloadLevel(levels_->depth);
+    ResetLevel(level0_);
+}
+
+// ---- actions and state ----
+
+void PlayerCore::RunActions() {
+    if (!running || actionNesting_ > 0)
+        return;
+    ++actionNesting_;
+    bool wasBusy = busy;
+    busy = true;
+    interpreter_->RunQueue(*this, displayList_.actions);
+    busy = wasBusy;
+    --actionNesting_;
+}
+
+void PlayerCore::SetActionInterpreter(std::unique_ptr<ActionInterpreter> interpreter) {
+    interpreter_ = interpreter ? std::move(interpreter) : std::make_unique<FrameActions>();
+}
+
+bool PlayerCore::Loaded() const {
+    return level0_.headerParsed && level0_.errorCode == 0;
+}
+
+ControlState PlayerCore::GetControlState() const {
+    ControlState s;
+    bool loaded = Loaded();
+    bool zoom = !zoomRect.IsEmpty();
+    s.flags[0] = s.flags[1] = s.flags[2] = loaded;
+    s.flags[3] = loaded && zoom;
+    s.flags[4] = s.flags[8] = loaded && level0_.frameCount > 1;
+    s.flags[5] = s.flags[7] = loaded && level0_.currentFrame > 0;
+    s.flags[6] = loaded && !level0_.atEnd;
+    s.flags[9] = scaleMode == 3;
+    s.flags[10] = loaded && !zoom && scaleMode != 3;
+    s.flags[11] = highQuality;
+    s.flags[12] = loaded && level0_.loop;
+    s.flags[13] = level0_.playing;
+    return s;
+}
+
+} // namespace tavro::player
