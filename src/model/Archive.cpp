@@ -78,6 +78,12 @@ Archive::Archive(std::span<const uint8_t> bytes)
     loaded_.push_back({});
 }
 
+Archive::Archive(std::vector<uint8_t>&& bytes)
+    : mode_(Mode::Load), ownedBytes_(std::move(bytes)),
+      stream_(ArchiveStream::MemoryLoad(ownedBytes_)) {
+    loaded_.push_back({});
+}
+
 Archive::Archive(const std::filesystem::path& path, Mode mode)
     : mode_(mode), stream_(mode == Mode::Store ? ArchiveStream::FileStore(path)
                                                : ArchiveStream::FileLoad(path)) {

@@ -46,6 +46,8 @@ public:
     Archive();
     // Loading from memory; the bytes must outlive the archive.
     explicit Archive(std::span<const uint8_t> bytes);
+    // Loading from memory the archive keeps (a temporary buffer is moved in, not referenced).
+    explicit Archive(std::vector<uint8_t>&& bytes);
     // A file with a 4096-byte buffer. Storing writes a temporary file beside `path` that Close()
     // renames over it; loading opens `path` for reading. Throws ArchiveError (FileError).
     Archive(const std::filesystem::path& path, Mode mode);
@@ -161,6 +163,7 @@ private:
     [[noreturn]] static void ThrowNullInList();
 
     Mode mode_;
+    std::vector<uint8_t> ownedBytes_; // loading from a buffer the archive keeps
     std::unique_ptr<ArchiveStream> stream_;
 
     // Storing.
