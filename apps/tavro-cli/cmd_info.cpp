@@ -14,10 +14,6 @@
 namespace tavro::cli {
 namespace {
 
-// Sprites inside sprites are not valid in a movie; a few levels are listed, deeper ones are
-// reported as damage so that a hostile file cannot drive the recursion.
-constexpr int kMaxSpriteNesting = 8;
-
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
@@ -35,33 +31,6 @@ std::string FormatRate(uint16_t rate) {
     return buf;
 }
 
-void ListTags(std::ostream& out, std::span<const uint8_t> data, SwfTagReader& reader, int nesting) {
-    const std::string indent(static_cast<size_t>(nesting) * 4, ' ');
-    uint32_t frame = 0;
-    SwfTagReader::Tag tag;
-    while (reader.Next(tag)) {
-        char head[96];
-        std::snprintf(head, sizeof head, "%s%5u %4u %-20s %7u", indent.c_str(), frame, tag.code,
-                      std::string(SwfTagReader::TagName(tag.code)).c_str(), tag.length);
-        const std::string fields = reader.DescribeFields(tag);
-        out << head << (fields.empty() ? "" : "  ") << fields << "\n";
-        if (tag.code == 1)
-            ++frame;
-        if (tag.code == 39) {
-            if (nesting + 1 > kMaxSpriteNesting)
-                throw SwfTagReader::Error("sprites nested too deeply at offset " +
-                                              std::to_string(tag.offset),
-                                          tag.offset);
-            SwfTagReader inner = SwfTagReader::ForSprite(data, tag);
-            ListTags(out, data, inner, nesting + 1);
-            if (!inner.SawEnd())
-                throw SwfTagReader::Error("DefineSprite at offset " + std::to_string(tag.offset) +
-                                              " has no End tag",
-                                          tag.offset);
-        }
-    }
-}
-
 void RunInfo(const std::string& path) {
     const std::vector<uint8_t> bytes = ReadWholeFile(path);
     const std::span<const uint8_t> data(bytes);
@@ -72,18 +41,14 @@ void RunInfo(const std::string& path) {
                   << " twips, rate " << FormatRate(h.frameRate) << " fps, " << h.frameCount
                   << (h.frameCount == 1 ? " frame" : " frames") << "\n";
         std::cout << "frame code name                  length  fields\n";
-        SwfTagReader reader = SwfTagReader::ForMovie(data, h);
-        ListTags(std::cout, data, reader, 0);
-        std::cout.flush();
-        if (!reader.SawEnd())
-            throw SwfTagReader::Error("truncated: no End tag before offset " +
-                                          std::to_string(reader.Position()),
-                                      reader.Position());
-        if (h.fileLength > bytes.size())
-            throw SwfTagReader::Error("truncated: the header gives " +
-                                          std::to_string(h.fileLength) + " bytes, the file has " +
-                                          std::to_string(bytes.size()),
-                                      bytes.size());
+        SwfTagReader::ListMovie(data, h, [](const SwfTagReader::Entry& e) {
+            const std::string indent(static_cast<size_t>(e.nesting) * 4, ' ');
+            char head[96];
+            std::snprintf(head, sizeof head, "%s%5u %4u %-20s %7u", indent.c_str(), e.frame,
+                          e.tag.code, std::string(SwfTagReader::TagName(e.tag.code)).c_str(),
+                          e.tag.length);
+            std::cout << head << (e.fields.empty() ? "" : "  ") << e.fields << "\n";
+        });
     } catch (const SwfTagReader::Error& e) {
         std::cout.flush();
         throw CliError(path + ": " + e.what());

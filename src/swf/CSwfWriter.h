@@ -30,6 +30,8 @@ public:
     explicit CSwfWriter(std::string fileName = {});
     CSwfWriter(const CSwfWriter&) = delete;
     CSwfWriter& operator=(const CSwfWriter&) = delete;
+    CSwfWriter(CSwfWriter&&) = default;
+    CSwfWriter& operator=(CSwfWriter&&) = default;
 
     // Increments the 16-bit id counter and returns it: the first id of an export is 1.
     uint16_t NextCharacterId();

@@ -637,4 +637,40 @@ std::string SwfTagReader::DescribeFields(const Tag& tag) const {
     }
 }
 
+void SwfTagReader::ListTimeline(std::span<const uint8_t> data, SwfTagReader& reader, int nesting,
+                                const std::function<void(const Entry&)>& visit) {
+    Entry entry;
+    entry.nesting = nesting;
+    while (reader.Next(entry.tag)) {
+        entry.fields = reader.DescribeFields(entry.tag);
+        visit(entry);
+        if (entry.tag.code == 1)
+            ++entry.frame;
+        if (entry.tag.code != 39)
+            continue;
+        const Tag& sprite = entry.tag;
+        if (nesting + 1 > kMaxSpriteNesting)
+            throw Error("sprites nested too deeply at offset " + Offset(sprite.offset),
+                        sprite.offset);
+        SwfTagReader inner = ForSprite(data, sprite);
+        ListTimeline(data, inner, nesting + 1, visit);
+        if (!inner.SawEnd())
+            throw Error("DefineSprite at offset " + Offset(sprite.offset) + " has no End tag",
+                        sprite.offset);
+    }
+}
+
+void SwfTagReader::ListMovie(std::span<const uint8_t> data, const Header& header,
+                             const std::function<void(const Entry&)>& visit) {
+    SwfTagReader reader = ForMovie(data, header);
+    ListTimeline(data, reader, 0, visit);
+    if (!reader.SawEnd())
+        throw Error("truncated: no End tag before offset " + Offset(reader.Position()),
+                    reader.Position());
+    if (header.fileLength > data.size())
+        throw Error("truncated: the header gives " + std::to_string(header.fileLength) +
+                        " bytes, the file has " + std::to_string(data.size()),
+                    data.size());
+}
+
 } // namespace tavro

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -41,6 +42,18 @@ public:
         bool longForm = false;
     };
 
+    // One tag of a listing: nesting 0 for the movie's own tags, 1 for those of a DefineSprite,
+    // and so on; frame counts the ShowFrame tags before it in its own timeline.
+    struct Entry {
+        Tag tag;
+        int nesting = 0;
+        uint32_t frame = 0;
+        std::string fields;
+    };
+
+    // Sprites inside sprites are not valid in a movie; deeper nesting than this is damage.
+    static constexpr int kMaxSpriteNesting = 8;
+
     // Reads the file header. Throws Error for bytes that are not an SWF file, for compressed
     // files (not supported) and for a header cut short.
     static Header ReadHeader(std::span<const uint8_t> data);
@@ -65,7 +78,17 @@ public:
     // fields. Throws Error when the fields pass the end of the body.
     std::string DescribeFields(const Tag& tag) const;
 
+    // Reads every tag of a movie, the inner tags of each DefineSprite right after it, and hands
+    // each to visit in file order. Throws Error at the first damage, after the tags before it:
+    // a tag or field cut short, a timeline without its End tag, sprites nested too deeply, or a
+    // file shorter than the length its header gives.
+    static void ListMovie(std::span<const uint8_t> data, const Header& header,
+                          const std::function<void(const Entry&)>& visit);
+
 private:
+    static void ListTimeline(std::span<const uint8_t> data, SwfTagReader& reader, int nesting,
+                             const std::function<void(const Entry&)>& visit);
+
     std::span<const uint8_t> data_;
     uint32_t pos_;
     uint32_t end_;
