@@ -1,0 +1,31 @@
+#include "effects/CActionPlay.h"
+
+#include "effects/EffectStrings.h"
+#include "model/Archive.h"
+#include "swf/CSwfWriter.h"
+
+namespace tavro {
+
+TAVRO_IMPLEMENT_CLASS(CActionPlay, CActionObj, 1)
+
+CActionPlay::CActionPlay(CTavroObj* parent) : CActionObj(parent, kNoPage) {}
+
+void CActionPlay::Serialize(Archive& ar) {
+    CActionObj::Serialize(ar);
+    ar.SerializeVersion(classInfo);
+}
+
+std::string CActionPlay::GetName() const {
+    return std::string(LoadEffectString(string_id::kPlay));
+}
+
+bool CActionPlay::ExportAction(CSwfWriter& writer) const {
+    writer.WriteUI8(0x06);
+    return true;
+}
+
+uint32_t CActionPlay::GetRecordSize() const {
+    return 1;
+}
+
+} // namespace tavro
