@@ -1,0 +1,231 @@
+#include "player/render/ScanConverter.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tavro::player::render {
+
+namespace {
+using Wide = __int128;
+
+constexpr int64_t kHalf32 = int64_t(1) << 31;
+
+int64_t FloorDiv(int64_t n, int64_t d) {
+    int64_t q = n / d;
+    if ((n % d != 0) && ((n < 0) != (d < 0)))
+        --q;
+    return q;
+}
+
+// Column of the first sample centre at or right of x (32.32): ceil(x - 1/2).
+int32_t ColumnOf(int64_t x) {
+    return int32_t((x - kHalf32 + ((int64_t(1) << 32) - 1)) >> 32);
+}
+} // namespace
+
+ScanConverter::ScanConverter() : edges_(size_t(1) << 21) {}
+
+void ScanConverter::Begin(const Rect& clip) {
+    edges_.Reset();
+    clip_ = clip;
+    size_t rows = clip.IsEmpty() || clip.ymax <= clip.ymin ? 0 : size_t(clip.ymax - clip.ymin);
+    buckets_.assign(rows, nullptr);
+    active_.clear();
+    front_ = nullptr;
+}
+
+bool ScanConverter::AddEdge(int32_t x0, int32_t y0, int32_t cx, int32_t cy, int32_t x1, int32_t y1,
+                            bool isLine, ColorRecord* fill0, ColorRecord* fill1) {
+    if (y0 == y1 || buckets_.empty() || (!fill0 && !fill1) || fill0 == fill1)
+        return true;
+    int8_t dir = 1;
+    if (y0 > y1) {
+        std::swap(x0, x1);
+        std::swap(y0, y1);
+        dir = -1;
+    }
+    if (y1 <= clip_.ymin || y0 >= clip_.ymax)
+        return true;
+    Edge* e = edges_.New();
+    if (!e)
+        return false;
+    e->x0 = x0, e->y0 = y0, e->cx = cx, e->cy = cy, e->x1 = x1, e->y1 = y1;
+    e->dir = dir;
+    e->isLine = isLine;
+    e->fill0 = fill0;
+    e->fill1 = fill1;
+    Edge*& head = buckets_[size_t(std::max(y0, clip_.ymin) - clip_.ymin)];
+    e->next = head;
+    head = e;
+    return true;
+}
+
+void ScanConverter::Activate(const Edge* e, int y, Active& a) const {
+    a.edge = e;
+    a.yEnd = e->y1;
+    a.line = e->isLine;
+    if (a.line) {
+        // x at the sample row y + 1/2 is x0 + (2(y - y0) + 1) dx / (2 dy); the crossing
+        // column is ceil(x - 1/2) = ceil(N / den) with N = x0 den + (2(y - y0) + 1) dx - dy.
+        int64_t dx = int64_t(e->x1) - e->x0, dy = int64_t(e->y1) - e->y0;
+        a.den = 2 * dy;
+        int64_t n = int64_t(e->x0) * a.den + (2 * (int64_t(y) - e->y0) + 1) * dx - dy;
+        a.q = FloorDiv(n, a.den);
+        a.r = n - a.q * a.den;
+        int64_t step = 2 * dx;
+        a.stepQ = FloorDiv(step, a.den);
+        a.stepR = step - a.stepQ * a.den;
+        a.col = int32_t(a.q + (a.r != 0));
+        return;
+    }
+    // Forward differences over 2 x height steps of the curve parameter.
+    int64_t steps = 2 * (int64_t(e->y1) - e->y0);
+    Wide n = steps, n2 = Wide(steps) * steps;
+    int64_t ax = int64_t(e->x0) - 2 * int64_t(e->cx) + e->x1;
+    int64_t ay = int64_t(e->y0) - 2 * int64_t(e->cy) + e->y1;
+    a.cx = int64_t(e->x0) << 32;
+    a.cy = int64_t(e->y0) << 32;
+    a.px = a.cx, a.py = a.cy;
+    a.dx = int64_t((Wide(int64_t(e->cx) - e->x0) << 33) / n + (Wide(ax) << 32) / n2);
+    a.dy = int64_t((Wide(int64_t(e->cy) - e->y0) << 33) / n + (Wide(ay) << 32) / n2);
+    a.ddx = int64_t((Wide(ax) << 33) / n2);
+    a.ddy = int64_t((Wide(ay) << 33) / n2);
+    a.stepsLeft = int32_t(steps);
+    a.bx = int64_t(e->x1) << 32;
+    a.by = int64_t(e->y1) << 32;
+    Advance(a, y);
+}
+
+// Moves the crossing to scanline y (the line case steps by one row; curves walk forward to it).
+void ScanConverter::Advance(Active& a, int y) {
+    if (a.line) {
+        a.q += a.stepQ;
+        a.r += a.stepR;
+        if (a.r >= a.den) {
+            a.r -= a.den;
+            ++a.q;
+        }
+        a.col = int32_t(a.q + (a.r != 0));
+        return;
+    }
+    int64_t ys = (int64_t(y) << 32) + kHalf32;
+    while (a.cy < ys && a.stepsLeft > 0) {
+        a.px = a.cx, a.py = a.cy;
+        if (--a.stepsLeft == 0) {
+            a.cx = a.bx, a.cy = a.by;
+        } else {
+            a.cx += a.dx, a.cy += a.dy;
+            a.dx += a.ddx, a.dy += a.ddy;
+        }
+    }
+    int64_t x = a.cx;
+    if (a.cy > a.py && a.cy >= ys && ys > a.py)
+        x = a.px + int64_t(Wide(ys - a.py) * (a.cx - a.px) / (a.cy - a.py));
+    a.col = ColumnOf(x);
+}
+
+void ScanConverter::Cross(ColorRecord* r, int delta) {
+    if (!r)
+        return;
+    bool was = r->winding != 0;
+    r->winding += delta;
+    bool now = r->winding != 0;
+    if (was == now)
+        return;
+    if (now) {
+        ColorRecord* prev = nullptr;
+        ColorRecord* cur = front_;
+        while (cur && cur->layer > r->layer) {
+            prev = cur;
+            cur = cur->next;
+        }
+        r->prev = prev;
+        r->next = cur;
+        if (cur)
+            cur->prev = r;
+        if (prev)
+            prev->next = r;
+        else
+            front_ = r;
+        r->inList = true;
+    } else {
+        if (r->prev)
+            r->prev->next = r->next;
+        else
+            front_ = r->next;
+        if (r->next)
+            r->next->prev = r->prev;
+        r->prev = r->next = nullptr;
+        r->inList = false;
+    }
+}
+
+void ScanConverter::ClearColorList() {
+    for (ColorRecord* r = front_; r;) {
+        ColorRecord* next = r->next;
+        r->winding = 0;
+        r->inList = false;
+        r->prev = r->next = nullptr;
+        r = next;
+    }
+    front_ = nullptr;
+}
+
+void ScanConverter::Run(SpanSink& sink) {
+    if (buckets_.empty() || clip_.xmax <= clip_.xmin) {
+        edges_.Reset();
+        return;
+    }
+    const int32_t xmin = clip_.xmin, xmax = clip_.xmax;
+    active_.clear();
+    for (int32_t y = clip_.ymin; y < clip_.ymax; ++y) {
+        for (const Edge* e = buckets_[size_t(y - clip_.ymin)]; e; e = e->next) {
+            active_.emplace_back();
+            Activate(e, y, active_.back());
+        }
+        // One insertion pass keeps the list sorted by column.
+        for (size_t i = 1; i < active_.size(); ++i) {
+            if (active_[i].col >= active_[i - 1].col)
+                continue;
+            Active moving = active_[i];
+            size_t j = i;
+            do {
+                active_[j] = active_[j - 1];
+                --j;
+            } while (j > 0 && active_[j - 1].col > moving.col);
+            active_[j] = moving;
+        }
+
+        int32_t prev = INT32_MIN;
+        for (const Active& a : active_) {
+            if (front_ && a.col > prev) {
+                int32_t x0 = std::max(prev, xmin), x1 = std::min(a.col, xmax);
+                if (x0 < x1)
+                    sink.Span(y, x0, x1, front_);
+            }
+            prev = a.col;
+            Cross(a.edge->fill0, a.edge->dir);
+            Cross(a.edge->fill1, -a.edge->dir);
+        }
+        // A well-formed outline leaves every count at zero; damaged ones must not leak into
+        // the next scanline.
+        if (front_)
+            ClearColorList();
+        sink.EndLine(y);
+
+        size_t keep = 0;
+        for (size_t i = 0; i < active_.size(); ++i) {
+            if (active_[i].yEnd <= y + 1)
+                continue;
+            if (keep != i)
+                active_[keep] = active_[i];
+            Advance(active_[keep], y + 1);
+            ++keep;
+        }
+        active_.resize(keep);
+    }
+    edges_.Reset();
+    std::fill(buckets_.begin(), buckets_.end(), nullptr);
+}
+
+} // namespace tavro::player::render
