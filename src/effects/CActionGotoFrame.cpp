@@ -2,7 +2,7 @@
 
 #include "effects/EffectStrings.h"
 #include "model/Archive.h"
-#include "swf/CSwfWriter.h"
+#include "swf/SwfRecords.h"
 
 #include <algorithm>
 
@@ -12,24 +12,24 @@ TAVRO_IMPLEMENT_CLASS(CActionGotoFrame, CActionObj, 1)
 
 namespace {
 
-constexpr uint8_t kGotoFrameCode = 0x81;
-constexpr uint8_t kGotoLabelCode = 0x8C;
-constexpr uint8_t kNextFrameCode = 0x04;
-constexpr uint8_t kPrevFrameCode = 0x05;
-constexpr uint8_t kPlayCode = 0x06;
-
 // The record's text ends at its first zero byte: a reader would stop there anyway.
 std::string_view RecordText(const std::string& s) {
     return std::string_view(s).substr(0, s.find('\0'));
 }
 
-// The size of the go-to record alone (without the play record); -1 when it cannot be written.
-int64_t JumpRecordSize(int32_t mode, std::string_view label) {
+// The record holds a 16-bit frame index; a number beyond it still means "past the end", so it is
+// clamped rather than wrapped onto an unrelated frame.
+uint16_t RecordFrame(int32_t frame) {
+    return static_cast<uint16_t>(std::clamp<int32_t>(frame, 0, 0xFFFF));
+}
+
+// The size of the go-to record alone, without the play record.
+uint32_t JumpRecordSize(int32_t mode, std::string_view label) {
     switch (mode) {
     case CActionGotoFrame::kNumber:
         return 5;
-    case CActionGotoFrame::kLabel:
-        return label.size() + 1 > 0xFFFF ? -1 : static_cast<int64_t>(3 + label.size() + 1);
+    case CActionGotoFrame::kLabel: // the record writer keeps at most 0xFFFE bytes of the label
+        return static_cast<uint32_t>(3 + std::min<size_t>(label.size(), 0xFFFE) + 1);
     case CActionGotoFrame::kNextFrame:
     case CActionGotoFrame::kPreviousFrame:
         return 1;
@@ -77,40 +77,30 @@ std::string CActionGotoFrame::GetName() const {
 }
 
 bool CActionGotoFrame::ExportAction(CSwfWriter& writer) const {
-    const std::string_view label = RecordText(label_);
-    if (JumpRecordSize(mode_, label) < 0)
-        return false;
+    const bool play = play_ != 0;
     switch (mode_) {
     case kNumber:
-        // The record holds a 16-bit frame index; a number beyond it still means "past the
-        // end", so it is clamped rather than wrapped onto an unrelated frame.
-        writer.WriteUI8(kGotoFrameCode);
-        writer.WriteUI16(2);
-        writer.WriteUI16(static_cast<uint32_t>(std::clamp<int32_t>(frame_, 0, 0xFFFF)));
+        WriteActionGotoFrame(writer, RecordFrame(frame_), play);
         break;
     case kLabel:
-        writer.WriteUI8(kGotoLabelCode);
-        writer.WriteString(label, true);
+        WriteActionGotoLabel(writer, RecordText(label_), play);
         break;
     case kNextFrame:
-        writer.WriteUI8(kNextFrameCode);
+        WriteActionNextFrame(writer, play);
         break;
     case kPreviousFrame:
-        writer.WriteUI8(kPrevFrameCode);
+        WriteActionPreviousFrame(writer, play);
         break;
-    default:
+    default: // no jump of its own, only the play record
+        if (play)
+            WriteActionPlay(writer);
         break;
     }
-    if (play_ != 0)
-        writer.WriteUI8(kPlayCode);
     return true;
 }
 
 uint32_t CActionGotoFrame::GetRecordSize() const {
-    const int64_t jump = JumpRecordSize(mode_, RecordText(label_));
-    if (jump < 0)
-        return 0;
-    return static_cast<uint32_t>(jump) + (play_ != 0 ? 1 : 0);
+    return JumpRecordSize(mode_, RecordText(label_)) + (play_ != 0 ? 1 : 0);
 }
 
 } // namespace tavro

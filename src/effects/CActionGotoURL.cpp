@@ -2,7 +2,9 @@
 
 #include "effects/EffectStrings.h"
 #include "model/Archive.h"
-#include "swf/CSwfWriter.h"
+#include "swf/SwfRecords.h"
+
+#include <algorithm>
 
 namespace tavro {
 
@@ -10,16 +12,9 @@ TAVRO_IMPLEMENT_CLASS(CActionGotoURL, CActionObj, 1)
 
 namespace {
 
-constexpr uint8_t kGetURLCode = 0x83;
-
 // The record's texts end at their first zero byte: a reader would stop there anyway.
 std::string_view RecordText(const std::string& s) {
     return std::string_view(s).substr(0, s.find('\0'));
-}
-
-// The record's length field: both texts and their terminators.
-uint64_t DataLength(std::string_view url, std::string_view target) {
-    return uint64_t{url.size()} + target.size() + 2;
 }
 
 } // namespace
@@ -44,21 +39,17 @@ std::string CActionGotoURL::GetName() const {
 }
 
 bool CActionGotoURL::ExportAction(CSwfWriter& writer) const {
-    const std::string_view url = RecordText(url_);
-    const std::string_view target = RecordText(target_);
-    const uint64_t length = DataLength(url, target);
-    if (length > 0xFFFF)
-        return false;
-    writer.WriteUI8(kGetURLCode);
-    writer.WriteUI16(static_cast<uint32_t>(length));
-    writer.WriteString(url, false);
-    writer.WriteString(target, false);
+    WriteActionGetUrl(writer, RecordText(url_), RecordText(target_));
     return true;
 }
 
 uint32_t CActionGotoURL::GetRecordSize() const {
-    const uint64_t length = DataLength(RecordText(url_), RecordText(target_));
-    return length > 0xFFFF ? 0 : static_cast<uint32_t>(3 + length);
+    // The record writer cuts the target first, then the URL, so that both texts and their
+    // terminators fit the 16-bit length.
+    constexpr size_t kMaxText = 0xFFFF - 2;
+    const size_t url = std::min(RecordText(url_).size(), kMaxText);
+    const size_t target = std::min(RecordText(target_).size(), kMaxText - url);
+    return static_cast<uint32_t>(3 + url + target + 2);
 }
 
 } // namespace tavro

@@ -26,8 +26,8 @@ public:
     // name (SetName, archived with the base) is kept but not shown.
     std::string GetName() const override;
 
-    // Appends this action's records. False, writing nothing, when the action cannot be expressed
-    // in a record (its texts are too long for a record's 16-bit length).
+    // Appends this action's records; true when done. Texts end at their first zero byte, and
+    // texts too long for a record's 16-bit length are cut so that the length stays true.
     virtual bool ExportAction(CSwfWriter& writer) const;
     // The number of bytes ExportAction writes (0 when it writes nothing).
     virtual uint32_t GetRecordSize() const;

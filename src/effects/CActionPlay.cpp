@@ -2,7 +2,7 @@
 
 #include "effects/EffectStrings.h"
 #include "model/Archive.h"
-#include "swf/CSwfWriter.h"
+#include "swf/SwfRecords.h"
 
 namespace tavro {
 
@@ -20,7 +20,7 @@ std::string CActionPlay::GetName() const {
 }
 
 bool CActionPlay::ExportAction(CSwfWriter& writer) const {
-    writer.WriteUI8(0x06);
+    WriteActionPlay(writer);
     return true;
 }
 

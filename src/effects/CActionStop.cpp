@@ -2,7 +2,7 @@
 
 #include "effects/EffectStrings.h"
 #include "model/Archive.h"
-#include "swf/CSwfWriter.h"
+#include "swf/SwfRecords.h"
 
 namespace tavro {
 
@@ -20,7 +20,7 @@ std::string CActionStop::GetName() const {
 }
 
 bool CActionStop::ExportAction(CSwfWriter& writer) const {
-    writer.WriteUI8(0x07);
+    WriteActionStop(writer);
     return true;
 }
 

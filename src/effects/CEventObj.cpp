@@ -4,7 +4,7 @@
 #include "effects/CActionStop.h"
 #include "effects/EffectStrings.h"
 #include "model/Archive.h"
-#include "swf/CSwfWriter.h"
+#include "swf/SwfRecords.h"
 
 #include <limits>
 
@@ -34,7 +34,6 @@ const std::array<CEventObj::ConditionBox, 7> CEventObj::kConditionBoxes{{
 
 namespace {
 
-constexpr uint16_t kDoActionTag = 12;
 // A condition record's 16-bit offset covers its own four header bytes, the action records and
 // the end byte.
 constexpr uint64_t kConditionRecordActionLimit = 0xFFFF - 5;
@@ -121,26 +120,19 @@ bool CEventObj::HasStopAtFrame(const CTavroObj& events, int frame) {
 bool CEventObj::WriteConditionRecord(CSwfWriter& writer) const {
     if (!HasActions())
         return true;
-    writer.Align();
-    const uint32_t start = writer.GetPosition(true);
-    writer.WriteUI16(0); // offset to the next record, patched below
-    writer.WriteUI16(static_cast<uint32_t>(conditions_) & 0xFFFF);
+    const uint32_t sizePosition =
+        BeginButtonCondition(writer, static_cast<uint16_t>(conditions_ & 0xFFFF));
     const bool complete = WriteActionRecords(writer, kConditionRecordActionLimit);
-    writer.WriteUI8(0);
-    const uint32_t end = writer.GetPosition(true);
-    writer.SeekTo(start);
-    writer.WriteUI16(end - start);
-    writer.RestorePosition();
+    EndButtonCondition(writer, sizePosition);
     return complete;
 }
 
 bool CEventObj::WriteDoActionTag(CSwfWriter& writer) const {
     if (!HasActions())
         return true;
-    writer.BeginTag(kDoActionTag);
+    BeginDoAction(writer);
     const bool complete = WriteActionRecords(writer, kDoActionLimit);
-    writer.WriteUI8(0);
-    writer.EndTag();
+    EndDoAction(writer);
     return complete;
 }
 

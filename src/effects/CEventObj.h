@@ -62,8 +62,8 @@ public:
 
     // Identifier of the event's property panel template.
     virtual int GetPageId() const;
-    // See the note at the top. False when an action could not be expressed in a record and was
-    // left out; everything else was still written.
+    // See the note at the top. False when an action was left out because the button condition
+    // record's 16-bit size could not hold it; everything else was still written.
     virtual bool ExportEvent(CSwfWriter& writer, int frame) const;
     // "On (" + the words of the set conditions joined by "," + ")".
     virtual std::string GetDisplayName() const;
