@@ -82,8 +82,9 @@ TEST(ArchiveReplay, CorpusAndReproducersLoadOrFailCleanly) {
             EXPECT_FALSE(isSeed);
             continue;
         }
-        if (isSeed)
+        if (isSeed) {
             EXPECT_EQ(saved, bytes); // the seeds are in the form the writer produces
+        }
         Tree again;
         ASSERT_NO_THROW(again.Load(saved));
         EXPECT_EQ(again.Save(), saved);
