@@ -3,6 +3,8 @@
 #include "effects/CEventObj.h"
 #include "model/Archive.h"
 #include "model/DrawContext.h"
+#include "swf/CSwfButton.h"
+#include "swf/CSwfShape.h"
 #include "swf/CSwfWriter.h"
 
 #include <algorithm>
@@ -128,8 +130,18 @@ void CSceneObj::WriteSwf(CSwfWriter& writer, bool lastScene, CSwfShape& stageRec
     int depth = 1;
 
     if (hasLink) {
-        (void)stageRectangle; // link button: pending the shape and button records
-        depth = 2;
+        // One stage rectangle per export, shared by every linked scene.
+        if (stageRectangle.id == -1)
+            stageRectangle.Define(writer);
+        CSwfButton button;
+        button.url = link_;
+        button.target = targetFrame_;
+        button.stateIds[CSwfButton::kHitTest] = stageRectangle.id;
+        button.Write(writer, writer.NextCharacterId());
+        const CMatrix3 identity;
+        writer.WritePlaceObject2(static_cast<uint16_t>(button.id), &identity, nullptr,
+                                 kLinkButtonDepth, false);
+        depth = kLinkButtonDepth + 1;
     }
 
     // Tail first: the back of the stacking order gets the lowest depths.

@@ -5,7 +5,9 @@
 #include "model/CColorTransform.h"
 #include "model/DrawContext.h"
 #include "model/EffectTimeline.h"
+#include "swf/CSwfShape.h"
 #include "swf/CSwfWriter.h"
+#include "swf/SwfRecords.h"
 
 namespace tavro {
 
@@ -151,9 +153,43 @@ void CSymbolObj::RemoveButton(CSwfWriter& writer) {
     exportState_.buttonPlaced = false;
 }
 
-void CSymbolObj::DefineButton(CSwfWriter&) {}
+void CSymbolObj::DefineButton(CSwfWriter& writer) {
+    const bool letters = HasLetterEffects();
+    if (letters && exportState_.spriteId < 1)
+        DefineSprite(writer);
 
-void CSymbolObj::DefineSprite(CSwfWriter&) {}
+    // The hit area: a white rectangle around the object's bounds.
+    CSwfShape hitArea = CSwfShape::FilledRectangle(GetBounds(), CColor(255, 255, 255));
+    const uint16_t hitId = hitArea.Define(writer);
+
+    const uint16_t buttonId = writer.NextCharacterId();
+    exportState_.buttonId = buttonId;
+    const int32_t displayId = letters ? exportState_.spriteId : exportState_.characterId;
+    const ButtonCharacter states[] = {
+        {kButtonUp | kButtonOver | kButtonDown, Id16(displayId)},
+        {kButtonHitTest, hitId},
+    };
+    BeginDefineButton2(writer, buttonId, false, states);
+    for (const auto& child : events_.GetChildList()) {
+        if (const auto* event = DynamicCast<CEventObj>(child.get()))
+            event->ExportEvent(writer, CEventObj::kButtonFrame);
+    }
+    EndDefineButton2(writer);
+}
+
+void CSymbolObj::DefineSprite(CSwfWriter& writer) {
+    SaveExportState();
+    // Inside the sprite the object stands alone at depth 1 and is placed anew.
+    exportState_.depth = 1;
+    exportState_.stageDepth = 0;
+    exportState_.placed = false;
+    const SpriteTag sprite = BeginDefineSprite(writer);
+    exportState_.spriteId = sprite.id;
+    PlaceOrMove(writer, CMatrix3(), CColorTransform());
+    EndDefineSprite(writer, sprite);
+    RestoreExportState();
+    exportState_.spriteId = sprite.id;
+}
 
 bool CSymbolObj::HasEventActions() const {
     for (const auto& child : events_.GetChildList()) {

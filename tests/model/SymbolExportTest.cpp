@@ -5,12 +5,15 @@
 #include "effects/CEventObj.h"
 #include "model/CSceneObj.h"
 #include "model/CSymbolObj.h"
+#include "swf/CSwfShape.h"
 #include "swf/CSwfWriter.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace tavro {
@@ -278,6 +281,255 @@ TEST(SymbolExport, PlainSymbolNeedsOneDepthAndNoFrames) {
     EXPECT_FALSE(s.IsPlaced());
     EXPECT_EQ(s.GetExportState().stageDepth, 0);
     EXPECT_TRUE(Written(w).empty());
+}
+
+// ---- Buttons and sprites ----
+
+// Bits needed for v in two's complement, sign bit included.
+int SBits(int32_t v) {
+    int n = 1;
+    while (v < -(1 << (n - 1)) || v >= (1 << (n - 1)))
+        ++n;
+    return n;
+}
+
+// DefineShape of a white rectangle (x0, y0)-(x1, y1) twips, drawn as move-to (x0, y0) with fill
+// index 1 and four line-to edges around.
+ByteVec WhiteRectangleShape(uint16_t id, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    SwfBytes b;
+    b.u16(id);
+    const int rn = std::max({SBits(x0), SBits(x1), SBits(y0), SBits(y1)});
+    b.bits(rn, 5).bits(x0, rn).bits(x1, rn).bits(y0, rn).bits(y1, rn);
+    b.u8(1).u8(0).u8(255).u8(255).u8(255).u8(0); // one solid white fill, no line
+    b.bits(1, 4).bits(0, 4);
+    const int mn = std::max(SBits(x0), SBits(y0));
+    b.bits(0b000101, 6).bits(mn, 5).bits(x0, mn).bits(y0, mn).bits(1, 1);
+    auto horizontal = [&](int32_t dx) {
+        const int n = std::max(SBits(dx), 2);
+        b.bits(0b11, 2).bits(n - 2, 4).bits(0b00, 2).bits(dx, n);
+    };
+    auto vertical = [&](int32_t dy) {
+        const int n = std::max(SBits(dy), 2);
+        b.bits(0b11, 2).bits(n - 2, 4).bits(0b01, 2).bits(dy, n);
+    };
+    horizontal(x1 - x0);
+    vertical(y1 - y0);
+    horizontal(x0 - x1);
+    vertical(y0 - y1);
+    b.bits(0, 6);
+    return Tag(2, b.v);
+}
+
+// One BUTTONRECORD: states, character, depth 1, identity matrix and colour transform.
+SwfBytes& ButtonRecord(SwfBytes& b, uint8_t states, uint16_t id) {
+    return b.u8(states).u16(id).u16(1).identityMatrix().identityCxform();
+}
+
+// A symbol whose events hold one release event with a stop action.
+void AddReleaseStop(CSymbolObj& s) {
+    auto event = std::make_unique<CEventObj>(nullptr, CEventObj::kRelease);
+    event->AddChild(std::make_unique<CActionStop>(event.get()));
+    s.InsertEvent(std::move(event));
+}
+
+class LetterSymbol : public CharSymbol {
+public:
+    bool HasLetterEffects() const override { return true; }
+};
+
+TEST(SymbolButton, ObjectWithActionsIsPlacedOnceAsAButton) {
+    CharSymbol s;
+    s.bounds = CDoubleRect(-20.0, -10.0, 20.0, 10.0);
+    // An event without actions writes no condition record of its own.
+    s.InsertEvent(std::make_unique<CEventObj>(nullptr, CEventObj::kPress));
+    EXPECT_FALSE(s.HasEventActions());
+    AddReleaseStop(s);
+    EXPECT_TRUE(s.HasEventActions());
+
+    CSwfWriter w;
+    s.BeginExport(w, 2);
+    s.WriteFrame(w, 0);
+    s.Show(w, CMatrix3(300.0, 0.0, 1.0, 1.0, 0.0, 90.0), CColorTransform()); // kept where it is
+    s.WriteFrame(w, 1);
+
+    SwfBytes button;
+    button.u16(3).u8(0).u16(19); // id, not a menu, action offset past 2 + 8 + 8 + 1 bytes
+    ButtonRecord(button, 0x07, 1);
+    ButtonRecord(button, 0x08, 2);
+    button.u8(0);
+    button.u16(6).u16(8).u8(0x07).u8(0); // release: stop
+    button.u16(0).u16(0).u8(0);          // end of the condition records
+    const ByteVec place =
+        Tag(26, SwfBytes().u8(0x0E).u16(2).u16(3).identityMatrix().identityCxform().v);
+    EXPECT_EQ(Written(w),
+              Concat({WhiteRectangleShape(2, -20, -10, 20, 10), Tag(34, button.v), place}));
+
+    const SymbolExportState& st = s.GetExportState();
+    EXPECT_EQ(st.buttonId, 3);
+    EXPECT_TRUE(s.IsButtonOnStage());
+    EXPECT_FALSE(s.IsPlaced());
+    EXPECT_TRUE(st.lastMatrix.IsEqual(CMatrix3()));
+}
+
+TEST(SymbolButton, RemovingTheButtonClearsItsPlacement) {
+    CharSymbol s;
+    AddReleaseStop(s);
+    CSwfWriter w;
+    s.BeginExport(w, 4);
+    s.WriteFrame(w, 0);
+    ASSERT_TRUE(s.IsButtonOnStage());
+    CSwfWriter w2;
+    s.RemoveFromStage(w2);
+    s.RemoveButton(w2); // gone already: nothing
+    EXPECT_EQ(Written(w2), RemoveObject(4));
+    EXPECT_FALSE(s.IsButtonOnStage());
+    EXPECT_EQ(s.GetExportState().stageDepth, 0);
+}
+
+TEST(SymbolButton, SpriteHoldsTheObjectAtDepthOneAndKeepsTheOuterState) {
+    CharSymbol s;
+    CSwfWriter w;
+    s.BeginExport(w, 3);
+    s.WriteFrame(w, 0); // character 1 placed at depth 3
+    s.DefineSprite(w);
+
+    const ByteVec inner =
+        Tag(26, SwfBytes().u8(0x0E).u16(1).u16(1).identityMatrix().identityCxform().v);
+    const ByteVec sprite = Tag(39, Concat({SwfBytes().u16(2).u16(1).v, inner, kShowFrame, {0, 0}}));
+    EXPECT_EQ(Written(w), Concat({PlaceNew(1, 3, 0, 0, 1), sprite}));
+    const SymbolExportState& st = s.GetExportState();
+    EXPECT_EQ(st.spriteId, 2);
+    EXPECT_EQ(st.depth, 3);
+    EXPECT_EQ(st.stageDepth, 3);
+    EXPECT_TRUE(st.placed);
+}
+
+TEST(SymbolButton, LetterObjectShowsItsSpriteInTheButton) {
+    LetterSymbol s;
+    s.bounds = CDoubleRect(-20.0, -10.0, 20.0, 10.0);
+    AddReleaseStop(s);
+    CSwfWriter w;
+    s.BeginExport(w, 2);
+    s.DefineCharacter(w); // id 1
+    s.DefineButton(w);    // sprite 2, hit shape 3, button 4
+    EXPECT_EQ(s.GetExportState().spriteId, 2);
+    EXPECT_EQ(s.GetExportState().buttonId, 4);
+
+    const ByteVec inner =
+        Tag(26, SwfBytes().u8(0x0E).u16(1).u16(1).identityMatrix().identityCxform().v);
+    const ByteVec sprite = Tag(39, Concat({SwfBytes().u16(2).u16(1).v, inner, kShowFrame, {0, 0}}));
+    SwfBytes button;
+    button.u16(4).u8(0).u16(19);
+    ButtonRecord(button, 0x07, 2); // the sprite, not the character
+    ButtonRecord(button, 0x08, 3);
+    button.u8(0).u16(6).u16(8).u8(0x07).u8(0).u16(0).u16(0).u8(0);
+    EXPECT_EQ(Written(w),
+              Concat({sprite, WhiteRectangleShape(3, -20, -10, 20, 10), Tag(34, button.v)}));
+}
+
+// ---- Scenes ----
+
+CharSymbol* AddChar(CSceneObj& scene, double x = 0.0, double y = 0.0) {
+    auto child = std::make_unique<CharSymbol>();
+    child->SetParent(&scene);
+    child->SetStagePosition(x, y);
+    auto* raw = child.get();
+    scene.AddChild(std::move(child));
+    return raw;
+}
+
+TEST(SceneExport, EmptySceneWritesOneFrame) {
+    CSceneObj scene;
+    CSwfWriter w;
+    CSwfShape stage = MakeStageRectangle(100.0, 100.0);
+    scene.WriteSwf(w, false, stage, {100.0, 100.0});
+    EXPECT_EQ(Written(w), kShowFrame);
+    EXPECT_EQ(stage.id, -1); // no link: the stage rectangle is not needed
+}
+
+TEST(SceneExport, DepthsAreAssignedFromTheTail) {
+    CSceneObj scene;
+    CharSymbol* front = AddChar(scene);
+    CharSymbol* middle = AddChar(scene);
+    CharSymbol* back = AddChar(scene);
+    middle->depthCount = 3;
+    front->depthOffset = 2;
+    CSwfWriter w;
+    CSwfShape stage = MakeStageRectangle(100.0, 100.0);
+    scene.WriteSwf(w, true, stage, {100.0, 100.0});
+    EXPECT_EQ(back->GetExportState().depth, 1);
+    EXPECT_EQ(middle->GetExportState().depth, 2);
+    EXPECT_EQ(front->GetExportState().depth, 7); // 2 + 3, then its offset of 2
+    EXPECT_EQ(front->GetExportState().stageSize, CDoublePoint(100.0, 100.0));
+    // Frame 0 writes the back object first, so it takes the first character id.
+    EXPECT_EQ(Written(w), Concat({PlaceNew(1, 1, 0, 0, 1), PlaceNew(2, 2, 0, 0, 1),
+                                  PlaceNew(3, 7, 0, 0, 1), kShowFrame}));
+}
+
+TEST(SceneExport, FrameEventsFollowTheObjectsOfTheirFrame) {
+    CSceneObj scene;
+    AddChar(scene);
+    auto event = std::make_unique<CEventAtFrame>(nullptr, 1);
+    event->AddChild(std::make_unique<CActionStop>(event.get()));
+    scene.InsertEvent(std::move(event));
+    CSwfWriter w;
+    CSwfShape stage = MakeStageRectangle(100.0, 100.0);
+    scene.WriteSwf(w, true, stage, {100.0, 100.0});
+    const ByteVec doAction = Tag(12, {0x07, 0x00});
+    EXPECT_EQ(Written(w), Concat({PlaceNew(1, 1, 0, 0, 1), kShowFrame, doAction, kShowFrame}));
+}
+
+TEST(SceneExport, OnlyAnEarlierSceneRemovesItsObjectsHeadFirst) {
+    for (bool last : {false, true}) {
+        CSceneObj scene;
+        AddChar(scene);
+        AddChar(scene);
+        CSwfWriter w;
+        CSwfShape stage = MakeStageRectangle(100.0, 100.0);
+        scene.WriteSwf(w, last, stage, {100.0, 100.0});
+        ByteVec expected = Concat({PlaceNew(1, 1, 0, 0, 1), PlaceNew(2, 2, 0, 0, 1), kShowFrame});
+        if (!last)
+            expected = Concat({expected, RemoveObject(2), RemoveObject(1)});
+        EXPECT_EQ(Written(w), expected) << "last scene: " << last;
+    }
+}
+
+// The URL button of a linked scene: hit-test state only, a release opening `url`.
+ByteVec LinkButton(uint16_t id, uint16_t stageId, const std::string& url) {
+    SwfBytes b;
+    b.u16(id).u8(0).u16(11); // offset past 2 + 8 + 1 bytes
+    ButtonRecord(b, 0x08, stageId);
+    b.u8(0);
+    b.u16(0).u16(8).u8(0x83).u16(static_cast<uint32_t>(url.size()) + 2);
+    for (char c : url)
+        b.u8(static_cast<uint8_t>(c));
+    b.u8(0).u8(0);         // URL end, empty target
+    b.u16(0).u16(0).u8(0); // end of the condition records
+    return Tag(34, b.v);
+}
+
+ByteVec PlaceLinkButton(uint16_t id) {
+    return Tag(26, SwfBytes().u8(0x06).u16(1).u16(id).identityMatrix().v);
+}
+
+TEST(SceneExport, LinkedScenesShareOneStageRectangle) {
+    CSceneObj first;
+    first.SetLink("u");
+    CharSymbol* object = AddChar(first);
+    CSceneObj second;
+    second.SetLink("u");
+
+    CSwfWriter w;
+    CSwfShape stage = MakeStageRectangle(1.0, 1.0);
+    first.WriteSwf(w, false, stage, {1.0, 1.0});
+    EXPECT_EQ(stage.id, 1);
+    EXPECT_EQ(object->GetExportState().depth, 2); // depth 1 is the link's
+    second.WriteSwf(w, true, stage, {1.0, 1.0});
+
+    EXPECT_EQ(Written(w),
+              Concat({WhiteRectangleShape(1, 0, 0, 20, 20), LinkButton(2, 1, "u"),
+                      PlaceLinkButton(2), PlaceNew(3, 2, 0, 0, 1), kShowFrame, RemoveObject(1),
+                      RemoveObject(2), LinkButton(4, 1, "u"), PlaceLinkButton(4), kShowFrame}));
 }
 
 } // namespace
