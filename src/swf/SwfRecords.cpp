@@ -281,24 +281,28 @@ uint16_t WriteDefineText(CSwfWriter& w, const DefineTextStyle& style,
     w.WriteUI8(static_cast<uint32_t>(advanceBits));
 
     const int32_t firstX = RoundToInt(style.x);
+    int32_t lineY = RoundToInt(style.y); // the y of the current line
     w.WriteUI8(kTextStyle | kTextHasFont | kTextHasColor | kTextHasY | kTextHasX);
     w.WriteUI16(style.fontId);
     w.WriteRGB(style.color, false);
     w.WriteUI16(static_cast<uint32_t>(firstX));
-    w.WriteUI16(static_cast<uint32_t>(RoundToInt(style.y)));
+    w.WriteUI16(static_cast<uint32_t>(lineY));
     w.WriteUI16(static_cast<uint32_t>(style.fontSize) * 20u);
 
     uint32_t countAt = w.GetPosition(true);
     uint32_t count = 0;
     w.WriteUI8(0);
-    int64_t penX = firstX; // where the reader's pen stands after the glyphs written so far
+    // Where the reader's pen stands after the glyphs written so far.
+    int64_t penX = firstX;
     for (size_t i = 0; i < letters.size(); ++i) {
         const DefineTextLetter& letter = letters[i];
         if (letter.glyphIndex >= 0) {
             if (count == kMaxGlyphsPerRecord) {
                 PatchUI8(w, countAt, count);
-                w.WriteUI8(kTextStyle | kTextHasX);
+                // Continue the line in a new record placed exactly where the pen stands.
+                w.WriteUI8(kTextStyle | kTextHasY | kTextHasX);
                 w.WriteUI16(static_cast<uint32_t>(penX));
+                w.WriteUI16(static_cast<uint32_t>(lineY));
                 countAt = w.GetPosition(true);
                 count = 0;
                 w.WriteUI8(0);
@@ -314,7 +318,8 @@ uint16_t WriteDefineText(CSwfWriter& w, const DefineTextStyle& style,
             PatchUI8(w, countAt, count);
         if (letter.lineStep != 0.0) {
             w.WriteUI8(kTextStyle | kTextHasY);
-            w.WriteUI16(static_cast<uint32_t>(RoundToInt(letter.y + letter.lineStep)));
+            lineY = RoundToInt(letter.y + letter.lineStep);
+            w.WriteUI16(static_cast<uint32_t>(lineY));
             countAt = w.GetPosition(true);
             count = 0;
             w.WriteUI8(0);

@@ -111,8 +111,8 @@ struct DefineTextLetter {
     double lineStep = 0.0;   // vertical distance to the next letter's line; 0 on the same line
 };
 // DefineText: takes and returns the text id. Glyph records are cut at line changes and, because
-// a record holds at most 127 glyphs, after every 127 glyphs (a record with an X offset at the
-// pen position continues the line).
+// a record holds at most 127 glyphs, after every 127 glyphs: the next record then gives both
+// offsets, the pen's x and the line's y, so the line goes on exactly where it stood.
 uint16_t WriteDefineText(CSwfWriter& w, const DefineTextStyle& style,
                          std::span<const DefineTextLetter> letters);
 
