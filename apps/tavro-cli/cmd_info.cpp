@@ -5,6 +5,7 @@
 #include "swf/SwfTagReader.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -15,14 +16,21 @@ namespace tavro::cli {
 namespace {
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        throw CliError(path + ": is a directory");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw CliError(path + ": cannot open file");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad())
+    try {
+        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>());
+        if (in.bad())
+            throw CliError(path + ": read error");
+        return bytes;
+    } catch (const std::ios_base::failure&) {
         throw CliError(path + ": read error");
-    return bytes;
+    }
 }
 
 std::string FormatRate(uint16_t rate) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 namespace tavro {
 namespace {
@@ -13,6 +14,29 @@ constexpr size_t kMaxShownString = 120;
 std::string Offset(uint64_t offset) {
     return std::to_string(offset);
 }
+
+// The standard tag codes and their names.
+// clang-format off
+constexpr std::pair<uint16_t, std::string_view> kTagNames[] = {
+    {0, "End"}, {1, "ShowFrame"}, {2, "DefineShape"}, {3, "FreeCharacter"}, {4, "PlaceObject"},
+    {5, "RemoveObject"}, {6, "DefineBits"}, {7, "DefineButton"}, {8, "JPEGTables"},
+    {9, "SetBackgroundColor"}, {10, "DefineFont"}, {11, "DefineText"}, {12, "DoAction"},
+    {13, "DefineFontInfo"}, {14, "DefineSound"}, {15, "StartSound"}, {17, "DefineButtonSound"},
+    {18, "SoundStreamHead"}, {19, "SoundStreamBlock"}, {20, "DefineBitsLossless"},
+    {21, "DefineBitsJPEG2"}, {22, "DefineShape2"}, {23, "DefineButtonCxform"}, {24, "Protect"},
+    {26, "PlaceObject2"}, {28, "RemoveObject2"}, {32, "DefineShape3"}, {33, "DefineText2"},
+    {34, "DefineButton2"}, {35, "DefineBitsJPEG3"}, {36, "DefineBitsLossless2"},
+    {37, "DefineEditText"}, {39, "DefineSprite"}, {43, "FrameLabel"}, {45, "SoundStreamHead2"},
+    {46, "DefineMorphShape"}, {48, "DefineFont2"}, {56, "ExportAssets"}, {57, "ImportAssets"},
+    {58, "EnableDebugger"}, {59, "DoInitAction"}, {60, "DefineVideoStream"}, {61, "VideoFrame"},
+    {62, "DefineFontInfo2"}, {64, "EnableDebugger2"}, {65, "ScriptLimits"}, {66, "SetTabIndex"},
+    {69, "FileAttributes"}, {70, "PlaceObject3"}, {71, "ImportAssets2"},
+    {73, "DefineFontAlignZones"}, {74, "CSMTextSettings"}, {75, "DefineFont3"},
+    {76, "SymbolClass"}, {77, "Metadata"}, {78, "DefineScalingGrid"}, {82, "DoABC"},
+    {83, "DefineShape4"}, {84, "DefineMorphShape2"}, {86, "DefineSceneAndFrameLabelData"},
+    {87, "DefineBinaryData"}, {88, "DefineFontName"}, {89, "StartSound2"}, {90, "DefineBitsJPEG4"},
+    {91, "DefineFont4"}};
+// clang-format on
 
 // Reads bits and bytes of one record range [begin, end); every read is checked against end.
 class BodyReader {
@@ -171,115 +195,29 @@ uint32_t ClampedSize(std::span<const uint8_t> data) {
         std::min<uint64_t>(data.size(), std::numeric_limits<uint32_t>::max()));
 }
 
+// Action codes of the format's versions 3 and 4.
+// clang-format off
+constexpr std::pair<uint8_t, std::string_view> kActionNames[] = {
+    {0x04, "NextFrame"}, {0x05, "PrevFrame"}, {0x06, "Play"}, {0x07, "Stop"},
+    {0x08, "ToggleQuality"}, {0x09, "StopSounds"}, {0x0A, "Add"}, {0x0B, "Subtract"},
+    {0x0C, "Multiply"}, {0x0D, "Divide"}, {0x0E, "Equals"}, {0x0F, "Less"}, {0x10, "And"},
+    {0x11, "Or"}, {0x12, "Not"}, {0x13, "StringEquals"}, {0x14, "StringLength"},
+    {0x15, "StringExtract"}, {0x17, "Pop"}, {0x18, "ToInteger"}, {0x1C, "GetVariable"},
+    {0x1D, "SetVariable"}, {0x20, "SetTarget2"}, {0x21, "StringAdd"}, {0x22, "GetProperty"},
+    {0x23, "SetProperty"}, {0x24, "CloneSprite"}, {0x25, "RemoveSprite"}, {0x26, "Trace"},
+    {0x27, "StartDrag"}, {0x28, "EndDrag"}, {0x29, "StringLess"}, {0x30, "RandomNumber"},
+    {0x31, "MBStringLength"}, {0x32, "CharToAscii"}, {0x33, "AsciiToChar"}, {0x34, "GetTime"},
+    {0x35, "MBStringExtract"}, {0x36, "MBCharToAscii"}, {0x37, "MBAsciiToChar"},
+    {0x81, "GotoFrame"}, {0x83, "GetURL"}, {0x8A, "WaitForFrame"}, {0x8B, "SetTarget"},
+    {0x8C, "GotoLabel"}, {0x8D, "WaitForFrame2"}, {0x96, "Push"}, {0x99, "Jump"},
+    {0x9A, "GetURL2"}, {0x9D, "If"}, {0x9E, "Call"}, {0x9F, "GotoFrame2"}};
+// clang-format on
+
 std::string_view ActionName(uint8_t code) {
-    switch (code) {
-    case 0x04:
-        return "NextFrame";
-    case 0x05:
-        return "PrevFrame";
-    case 0x06:
-        return "Play";
-    case 0x07:
-        return "Stop";
-    case 0x08:
-        return "ToggleQuality";
-    case 0x09:
-        return "StopSounds";
-    case 0x0A:
-        return "Add";
-    case 0x0B:
-        return "Subtract";
-    case 0x0C:
-        return "Multiply";
-    case 0x0D:
-        return "Divide";
-    case 0x0E:
-        return "Equals";
-    case 0x0F:
-        return "Less";
-    case 0x10:
-        return "And";
-    case 0x11:
-        return "Or";
-    case 0x12:
-        return "Not";
-    case 0x13:
-        return "StringEquals";
-    case 0x14:
-        return "StringLength";
-    case 0x15:
-        return "StringExtract";
-    case 0x17:
-        return "Pop";
-    case 0x18:
-        return "ToInteger";
-    case 0x1C:
-        return "GetVariable";
-    case 0x1D:
-        return "SetVariable";
-    case 0x20:
-        return "SetTarget2";
-    case 0x21:
-        return "StringAdd";
-    case 0x22:
-        return "GetProperty";
-    case 0x23:
-        return "SetProperty";
-    case 0x24:
-        return "CloneSprite";
-    case 0x25:
-        return "RemoveSprite";
-    case 0x26:
-        return "Trace";
-    case 0x27:
-        return "StartDrag";
-    case 0x28:
-        return "EndDrag";
-    case 0x29:
-        return "StringLess";
-    case 0x30:
-        return "RandomNumber";
-    case 0x31:
-        return "MBStringLength";
-    case 0x32:
-        return "CharToAscii";
-    case 0x33:
-        return "AsciiToChar";
-    case 0x34:
-        return "GetTime";
-    case 0x35:
-        return "MBStringExtract";
-    case 0x36:
-        return "MBCharToAscii";
-    case 0x37:
-        return "MBAsciiToChar";
-    case 0x81:
-        return "GotoFrame";
-    case 0x83:
-        return "GetURL";
-    case 0x8A:
-        return "WaitForFrame";
-    case 0x8B:
-        return "SetTarget";
-    case 0x8C:
-        return "GotoLabel";
-    case 0x8D:
-        return "WaitForFrame2";
-    case 0x96:
-        return "Push";
-    case 0x99:
-        return "Jump";
-    case 0x9A:
-        return "GetURL2";
-    case 0x9D:
-        return "If";
-    case 0x9E:
-        return "Call";
-    case 0x9F:
-        return "GotoFrame2";
-    default:
-        return "";
-    }
+    for (const auto& [c, name] : kActionNames)
+        if (c == code)
+            return name;
+    return {};
 }
 
 // Action records up to the 0 byte: code and name, with the operands of the go-to and URL
@@ -399,140 +337,10 @@ bool SwfTagReader::Next(Tag& tag) {
 }
 
 std::string_view SwfTagReader::TagName(uint16_t code) {
-    switch (code) {
-    case 0:
-        return "End";
-    case 1:
-        return "ShowFrame";
-    case 2:
-        return "DefineShape";
-    case 3:
-        return "FreeCharacter";
-    case 4:
-        return "PlaceObject";
-    case 5:
-        return "RemoveObject";
-    case 6:
-        return "DefineBits";
-    case 7:
-        return "DefineButton";
-    case 8:
-        return "JPEGTables";
-    case 9:
-        return "SetBackgroundColor";
-    case 10:
-        return "DefineFont";
-    case 11:
-        return "DefineText";
-    case 12:
-        return "DoAction";
-    case 13:
-        return "DefineFontInfo";
-    case 14:
-        return "DefineSound";
-    case 15:
-        return "StartSound";
-    case 17:
-        return "DefineButtonSound";
-    case 18:
-        return "SoundStreamHead";
-    case 19:
-        return "SoundStreamBlock";
-    case 20:
-        return "DefineBitsLossless";
-    case 21:
-        return "DefineBitsJPEG2";
-    case 22:
-        return "DefineShape2";
-    case 23:
-        return "DefineButtonCxform";
-    case 24:
-        return "Protect";
-    case 26:
-        return "PlaceObject2";
-    case 28:
-        return "RemoveObject2";
-    case 32:
-        return "DefineShape3";
-    case 33:
-        return "DefineText2";
-    case 34:
-        return "DefineButton2";
-    case 35:
-        return "DefineBitsJPEG3";
-    case 36:
-        return "DefineBitsLossless2";
-    case 37:
-        return "DefineEditText";
-    case 39:
-        return "DefineSprite";
-    case 43:
-        return "FrameLabel";
-    case 45:
-        return "SoundStreamHead2";
-    case 46:
-        return "DefineMorphShape";
-    case 48:
-        return "DefineFont2";
-    case 56:
-        return "ExportAssets";
-    case 57:
-        return "ImportAssets";
-    case 58:
-        return "EnableDebugger";
-    case 59:
-        return "DoInitAction";
-    case 60:
-        return "DefineVideoStream";
-    case 61:
-        return "VideoFrame";
-    case 62:
-        return "DefineFontInfo2";
-    case 64:
-        return "EnableDebugger2";
-    case 65:
-        return "ScriptLimits";
-    case 66:
-        return "SetTabIndex";
-    case 69:
-        return "FileAttributes";
-    case 70:
-        return "PlaceObject3";
-    case 71:
-        return "ImportAssets2";
-    case 73:
-        return "DefineFontAlignZones";
-    case 74:
-        return "CSMTextSettings";
-    case 75:
-        return "DefineFont3";
-    case 76:
-        return "SymbolClass";
-    case 77:
-        return "Metadata";
-    case 78:
-        return "DefineScalingGrid";
-    case 82:
-        return "DoABC";
-    case 83:
-        return "DefineShape4";
-    case 84:
-        return "DefineMorphShape2";
-    case 86:
-        return "DefineSceneAndFrameLabelData";
-    case 87:
-        return "DefineBinaryData";
-    case 88:
-        return "DefineFontName";
-    case 89:
-        return "StartSound2";
-    case 90:
-        return "DefineBitsJPEG4";
-    case 91:
-        return "DefineFont4";
-    default:
-        return "Unknown";
-    }
+    for (const auto& [c, name] : kTagNames)
+        if (c == code)
+            return name;
+    return "Unknown";
 }
 
 std::string SwfTagReader::DescribeFields(const Tag& tag) const {

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -56,6 +59,11 @@ inline Bytes Concat(std::initializer_list<Bytes> parts) {
     for (const Bytes& p : parts)
         out.insert(out.end(), p.begin(), p.end());
     return out;
+}
+
+inline Bytes ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 } // namespace tavro::test
