@@ -1,0 +1,189 @@
+// Helpers of the renderer tests: a bit writer for hand-built SWF records, a canvas that draws
+// records straight into a surface, and PNG output for looking at failures.
+#pragma once
+
+#include "player/Matrix16.h"
+#include "player/render/FrameBuilder.h"
+#include "player/render/NativeBitmap.h"
+#include "player/render/ScanConverter.h"
+#include "player/render/ShapeDrawer.h"
+#include "player/render/SpanPainter.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <png.h>
+
+namespace tavro::player::render::test {
+
+class Bits {
+public:
+    Bits& Ub(uint32_t v, int n) {
+        for (int i = n - 1; i >= 0; --i) {
+            if (bit_ == 0)
+                bytes.push_back(0);
+            if ((v >> i) & 1)
+                bytes.back() |= uint8_t(0x80 >> bit_);
+            bit_ = (bit_ + 1) & 7;
+        }
+        return *this;
+    }
+    Bits& Sb(int32_t v, int n) { return Ub(uint32_t(v) & (n == 32 ? ~0u : ((1u << n) - 1)), n); }
+    Bits& Align() {
+        bit_ = 0;
+        return *this;
+    }
+    Bits& U8(uint32_t v) {
+        Align();
+        bytes.push_back(uint8_t(v));
+        return *this;
+    }
+    Bits& U16(uint32_t v) { return U8(v & 0xFF).U8((v >> 8) & 0xFF); }
+    Bits& U32(uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
+    Bits& Rgb(uint32_t rgb) { return U8(rgb >> 16).U8(rgb >> 8).U8(rgb); }
+    Bits& Rgba(uint32_t argb) { return Rgb(argb).U8(argb >> 24); }
+    Bits& Raw(const std::vector<uint8_t>& b) {
+        Align();
+        bytes.insert(bytes.end(), b.begin(), b.end());
+        return *this;
+    }
+    // RECT and MATRIX with a fixed 20-bit field width (wide enough for every test value).
+    Bits& Rect(int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+        Align();
+        Ub(20, 5).Sb(x0, 20).Sb(x1, 20).Sb(y0, 20).Sb(y1, 20);
+        return Align();
+    }
+    Bits& Matrix(int32_t a, int32_t b, int32_t c, int32_t d, int32_t tx, int32_t ty) {
+        Align();
+        Ub(1, 1).Ub(24, 5).Sb(a, 24).Sb(d, 24);
+        Ub(1, 1).Ub(24, 5).Sb(b, 24).Sb(c, 24);
+        Ub(24, 5).Sb(tx, 24).Sb(ty, 24);
+        return Align();
+    }
+    Bits& Identity() { return Matrix(0x10000, 0, 0, 0x10000, 0, 0); }
+
+    // Shape records (fill and line index fields 4 bits wide, moves 20 bits).
+    Bits& Move(int32_t x, int32_t y, int fill0 = -1, int fill1 = -1, int line = -1) {
+        uint32_t flags = 1 | (fill0 >= 0 ? 2 : 0) | (fill1 >= 0 ? 4 : 0) | (line >= 0 ? 8 : 0);
+        Ub(0, 1).Ub(flags, 5).Ub(20, 5).Sb(x, 20).Sb(y, 20);
+        if (fill0 >= 0)
+            Ub(uint32_t(fill0), 4);
+        if (fill1 >= 0)
+            Ub(uint32_t(fill1), 4);
+        if (line >= 0)
+            Ub(uint32_t(line), 4);
+        return *this;
+    }
+    // Edges with 17-bit deltas (the widest the 4-bit count allows).
+    Bits& Line(int32_t dx, int32_t dy) {
+        return Ub(1, 1).Ub(1, 1).Ub(15, 4).Ub(1, 1).Sb(dx, 17).Sb(dy, 17);
+    }
+    Bits& Curve(int32_t cdx, int32_t cdy, int32_t adx, int32_t ady) {
+        return Ub(1, 1).Ub(0, 1).Ub(15, 4).Sb(cdx, 17).Sb(cdy, 17).Sb(adx, 17).Sb(ady, 17);
+    }
+    Bits& EndShape() { return Ub(0, 6).Align(); }
+    // Fill/line bit counts of 4 each, at a byte boundary.
+    Bits& StyleBits() { return U8(0x44); }
+
+    std::vector<uint8_t> bytes;
+
+private:
+    int bit_ = 0;
+};
+
+// A closed polygon path (absolute points) after a move with the given styles.
+inline Bits& Polygon(Bits& b, const std::vector<std::pair<int32_t, int32_t>>& pts, int fill0,
+                     int fill1, int line = -1) {
+    b.Move(pts[0].first, pts[0].second, fill0, fill1, line);
+    for (size_t i = 1; i <= pts.size(); ++i) {
+        auto p = pts[i % pts.size()];
+        auto q = pts[i - 1];
+        b.Line(p.first - q.first, p.second - q.second);
+    }
+    return b;
+}
+
+// Draws records straight into a 32-bit surface, without a player around them.
+class Canvas {
+public:
+    Canvas(int w, int h, bool antiAlias = false, uint32_t background = 0xFFFFFFFF)
+        : frame_(scan_), aa_(antiAlias) {
+        surface.Create(w, h, 7);
+        int k = aa_ ? 4 : 1;
+        clip_ = Rect(0, w * k, 0, h * k);
+        scan_.Begin(clip_);
+        frame_.Begin(aa_, false);
+        ColorRecord* bg = frame_.NewRecord();
+        bg->color = background;
+        EdgeBuilder& eb = frame_.Edges();
+        eb.SetFills(nullptr, bg);
+        eb.DeviceLine({-1, -1}, {clip_.xmax + 1, -1});
+        eb.DeviceLine({clip_.xmax + 1, -1}, {clip_.xmax + 1, clip_.ymax + 1});
+        eb.DeviceLine({clip_.xmax + 1, clip_.ymax + 1}, {-1, clip_.ymax + 1});
+        eb.DeviceLine({-1, clip_.ymax + 1}, {-1, -1});
+    }
+    // Object space to device: twips to pixels (1/20) by default, times 4 with anti-aliasing.
+    DrawState State(int32_t scale = 0x10000 / 20) const {
+        DrawState st;
+        int32_t s = aa_ ? scale * 4 : scale;
+        st.toDevice = Matrix16::Scale(s, s);
+        return st;
+    }
+    FrameBuilder& Frame() { return frame_; }
+    void Shape(const std::vector<uint8_t>& record, int version, const DrawState& st,
+               CharacterSource* source = nullptr) {
+        ShapeDrawer d(frame_, source);
+        d.DrawShape(record, version, st);
+    }
+    void Finish() {
+        SpanPainter painter;
+        painter.Begin(surface, clip_, aa_);
+        scan_.Run(painter);
+    }
+    uint32_t At(int x, int y) const { return surface.PixelAt(x, y) & 0xFFFFFF; }
+    // Number of pixels of exactly this colour (0xRRGGBB).
+    int Count(uint32_t rgb) const {
+        int n = 0;
+        for (int y = 0; y < surface.Height(); ++y)
+            for (int x = 0; x < surface.Width(); ++x)
+                n += At(x, y) == rgb;
+        return n;
+    }
+
+    NativeBitmap surface;
+
+private:
+    ScanConverter scan_;
+    FrameBuilder frame_;
+    bool aa_;
+    Rect clip_;
+};
+
+// Writes a surface as PNG (for looking at a failing picture).
+inline bool WritePng(const NativeBitmap& bm, const std::string& path) {
+    std::vector<uint8_t> rgba = bm.ToRgba();
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(f);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, uint32_t(bm.Width()), uint32_t(bm.Height()), 8, PNG_COLOR_TYPE_RGBA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < bm.Height(); ++y)
+        png_write_row(png, rgba.data() + size_t(y) * size_t(bm.Width()) * 4);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return true;
+}
+
+} // namespace tavro::player::render::test
