@@ -59,6 +59,12 @@ int ShapeVersion(uint8_t tagCode) {
     return tagCode == 32 ? 3 : tagCode == 22 ? 2 : 1;
 }
 
+// The defining tag's body after the character id (texts and morphs are parsed from there).
+std::span<const uint8_t> AfterId(const Character& ch) {
+    std::span<const uint8_t> tag = ch.Tag();
+    return tag.size() >= 2 ? tag.subspan(2) : std::span<const uint8_t>();
+}
+
 } // namespace
 
 class Renderer::Impl : public GlyphOutput {
@@ -128,11 +134,11 @@ void Renderer::Impl::DrawCharacter(const DisplayObject& obj, const DrawState& st
         shapeDrawer.DrawShape(ch->Data(), ShapeVersion(ch->tagCode), st);
         break;
     case CharacterType::MorphShape:
-        shapeDrawer.DrawMorph(ch->Data(), st);
+        shapeDrawer.DrawMorph(AfterId(*ch), st);
         break;
     case CharacterType::Text: {
         TextDrawer drawer(frame, shapeDrawer, &source);
-        drawer.Draw(ch->Data(), ch->tagCode == 33, st);
+        drawer.Draw(AfterId(*ch), ch->tagCode == 33, st);
         break;
     }
     case CharacterType::EditText:

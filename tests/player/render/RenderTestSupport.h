@@ -3,6 +3,7 @@
 #pragma once
 
 #include "player/Matrix16.h"
+#include "player/Rect.h"
 #include "player/render/FrameBuilder.h"
 #include "player/render/NativeBitmap.h"
 #include "player/render/ScanConverter.h"
@@ -57,9 +58,9 @@ public:
     }
     Bits& Matrix(int32_t a, int32_t b, int32_t c, int32_t d, int32_t tx, int32_t ty) {
         Align();
-        Ub(1, 1).Ub(24, 5).Sb(a, 24).Sb(d, 24);
-        Ub(1, 1).Ub(24, 5).Sb(b, 24).Sb(c, 24);
-        Ub(24, 5).Sb(tx, 24).Sb(ty, 24);
+        Ub(1, 1).Ub(31, 5).Sb(a, 31).Sb(d, 31);
+        Ub(1, 1).Ub(31, 5).Sb(b, 31).Sb(c, 31);
+        Ub(31, 5).Sb(tx, 31).Sb(ty, 31);
         return Align();
     }
     Bits& Identity() { return Matrix(0x10000, 0, 0, 0x10000, 0, 0); }
@@ -159,6 +160,58 @@ private:
     FrameBuilder frame_;
     bool aa_;
     Rect clip_;
+};
+
+// A movie built tag by tag (uncompressed, version 4).
+class Movie {
+public:
+    Movie(int32_t widthTwips, int32_t heightTwips, int frames = 1) {
+        header_.Rect(0, widthTwips, 0, heightTwips).U16(12 << 8).U16(uint32_t(frames));
+    }
+    Movie& Tag(int code, const std::vector<uint8_t>& body) {
+        Bits t;
+        if (body.size() >= 63)
+            t.U16(uint32_t(code << 6) | 63).U32(uint32_t(body.size()));
+        else
+            t.U16(uint32_t(code << 6) | uint32_t(body.size()));
+        t.Raw(body);
+        tags_.insert(tags_.end(), t.bytes.begin(), t.bytes.end());
+        return *this;
+    }
+    Movie& Background(uint32_t rgb) { return Tag(9, Bits().Rgb(rgb).bytes); }
+    // DefineShape (code 2), DefineShape2 (22) or DefineShape3 (32).
+    Movie& Shape(uint16_t id, const Rect& bounds, const std::vector<uint8_t>& record,
+                 int code = 2) {
+        Bits b;
+        b.U16(id).Rect(bounds.xmin, bounds.xmax, bounds.ymin, bounds.ymax).Raw(record);
+        return Tag(code, b.bytes);
+    }
+    // PlaceObject2 of a new character (translation only), optionally with ratio and clip depth.
+    Movie& Place(uint16_t depth, uint16_t id, int32_t tx = 0, int32_t ty = 0, int ratio = -1,
+                 int clipDepth = -1) {
+        Bits b;
+        uint32_t flags = 0x02 | 0x04 | (ratio >= 0 ? 0x10 : 0) | (clipDepth >= 0 ? 0x40 : 0);
+        b.U8(flags).U16(depth).U16(id).Matrix(0x10000, 0, 0, 0x10000, tx, ty);
+        if (ratio >= 0)
+            b.U16(uint32_t(ratio));
+        if (clipDepth >= 0)
+            b.U16(uint32_t(clipDepth));
+        return Tag(26, b.bytes);
+    }
+    Movie& ShowFrame() { return Tag(1, {}); }
+    std::vector<uint8_t> Bytes() const {
+        Bits out;
+        std::vector<uint8_t> body = header_.bytes;
+        body.insert(body.end(), tags_.begin(), tags_.end());
+        body.push_back(0);
+        body.push_back(0); // End
+        out.U8('F').U8('W').U8('S').U8(4).U32(uint32_t(body.size() + 8)).Raw(body);
+        return out.bytes;
+    }
+
+private:
+    Bits header_;
+    std::vector<uint8_t> tags_;
 };
 
 // Writes a surface as PNG (for looking at a failing picture).

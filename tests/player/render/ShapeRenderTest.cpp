@@ -219,9 +219,10 @@ TEST(ShapeRenderTest, WideStrokesHaveRoundJoinsAndNoHoles) {
     // The whole join region carries exactly one layer of red.
     for (int y = 16; y <= 24; ++y)
         for (int x = 74; x <= 84; ++x)
-            if (c.At(x, y) != 0xFFFFFFu)
+            if (c.At(x, y) != 0xFFFFFFu) {
                 ASSERT_TRUE(Near(c.At(x, y), expect, 2))
                     << x << "," << y << std::hex << " " << c.At(x, y);
+            }
     EXPECT_EQ(c.At(80, 20), expect);
     // Round cap: a point 4 px beyond the start along the line is covered, the corner of a
     // square cap is not.
