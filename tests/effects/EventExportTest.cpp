@@ -65,22 +65,6 @@ TEST(EventNames, ConditionWordsInTheirFixedOrder) {
     EXPECT_EQ(CEventAtLabel().GetDisplayName(), "At Label");
 }
 
-TEST(EventNames, PagesAndFrames) {
-    CEventObj button(nullptr, 8);
-    CEventAtFrame atFrame(nullptr, 4);
-    CEventAtLabel atLabel;
-    EXPECT_EQ(button.GetPageId(), 164);
-    EXPECT_EQ(atFrame.GetPageId(), 178);
-    EXPECT_EQ(atLabel.GetPageId(), 197);
-
-    button.SetFrame(9);
-    atLabel.SetFrame(9);
-    atFrame.SetFrame(9);
-    EXPECT_EQ(button.GetFrame(), -1);
-    EXPECT_EQ(atLabel.GetFrame(), -1);
-    EXPECT_EQ(atFrame.GetFrame(), 9);
-}
-
 TEST(EventButtonRecord, WithoutActionsWritesNothing) {
     CEventObj event(nullptr, 8);
     const Written out = ExportAt(event, CEventObj::kButtonFrame);
@@ -160,30 +144,12 @@ TEST(EventFrameTag, WrittenOnlyInItsOwnFrame) {
     EXPECT_TRUE(ExportAt(event, CEventObj::kButtonFrame).bytes.empty());
 }
 
-TEST(EventFrameTag, NoActionsNoTag) {
-    CEventAtFrame event(nullptr, 5);
-    EXPECT_TRUE(ExportAt(event, 5).bytes.empty());
-}
-
-TEST(EventFrameTag, NegativeFrameNeverFires) {
-    CEventAtFrame event(nullptr, -1);
-    Add(event, std::make_unique<CActionPlay>());
-    EXPECT_TRUE(ExportAt(event, -1).bytes.empty());
-}
-
-TEST(EventFrameTag, LongActionListUsesTheLongTagForm) {
-    CEventAtFrame event(nullptr, 0);
-    Add(event, Url(std::string(40000, 'a')));
-    Add(event, Url(std::string(40000, 'b')));
-    const Written out = ExportAt(event, 0);
-    EXPECT_TRUE(out.result);
-    const uint32_t body = 2 * (3 + 40002) + 1;
-    ASSERT_EQ(out.bytes.size(), 6 + body);
-    EXPECT_EQ(out.bytes[0], 0x3F);
-    EXPECT_EQ(out.bytes[1], 0x03);
-    EXPECT_EQ(out.bytes[2] | out.bytes[3] << 8 | out.bytes[4] << 16 | out.bytes[5] << 24,
-              static_cast<int>(body));
-    EXPECT_EQ(out.bytes.back(), 0x00);
+TEST(EventFrameTag, NoTagWithoutActionsOrAtANegativeFrame) {
+    CEventAtFrame empty(nullptr, 5);
+    EXPECT_TRUE(ExportAt(empty, 5).bytes.empty());
+    CEventAtFrame negative(nullptr, -1);
+    Add(negative, std::make_unique<CActionPlay>());
+    EXPECT_TRUE(ExportAt(negative, -1).bytes.empty());
 }
 
 TEST(EventAtLabel, WritesNothing) {
