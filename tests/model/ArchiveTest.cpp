@@ -40,51 +40,26 @@ Cause LoadFailure(const std::vector<uint8_t>& bytes) {
 TEST(ArchiveStrings, LengthPrefixesAroundTheByteLimit) {
     const std::string s254(254, 'a'), s255(255, 'b'), s65533(0xFFFD, 'c'), s65534(0xFFFE, 'd');
     Archive ar;
-    ar.WriteString(s254);
-    ar.WriteString(s255);
-    ar.WriteString(s65533);
-    ar.WriteString(s65534);
-    const std::vector<uint8_t> expected = Bytes()
-                                              .b({0xFE})
-                                              .chars(s254)
-                                              .b({0xFF})
-                                              .w(0x00FF)
-                                              .chars(s255)
-                                              .b({0xFF})
-                                              .w(0xFFFD)
-                                              .chars(s65533)
-                                              .b({0xFF})
-                                              .w(0xFFFF)
-                                              .dw(0xFFFE)
-                                              .chars(s65534)
-                                              .v;
-    ASSERT_EQ(ar.GetBuffer(), expected);
+    for (const std::string* s : {&s254, &s255, &s65533, &s65534})
+        ar.WriteString(*s);
+    Bytes expected;
+    expected.b({0xFE}).chars(s254).b({0xFF}).w(0x00FF).chars(s255);
+    expected.b({0xFF}).w(0xFFFD).chars(s65533).b({0xFF}).w(0xFFFF).dw(0xFFFE).chars(s65534);
+    ASSERT_EQ(ar.GetBuffer(), expected.v);
 
-    Archive in(expected);
-    EXPECT_EQ(in.ReadString(), s254);
-    EXPECT_EQ(in.ReadString(), s255);
-    EXPECT_EQ(in.ReadString(), s65533);
-    EXPECT_EQ(in.ReadString(), s65534);
+    Archive in(expected.v);
+    for (const std::string* s : {&s254, &s255, &s65533, &s65534})
+        EXPECT_EQ(in.ReadString(), *s);
     EXPECT_EQ(in.GetRemaining(), 0u);
 }
 
 TEST(ArchiveStrings, WideStringIsConvertedToSingleBytes) {
     // "A", e-acute, the euro sign (0x80 in the code page), a CJK character and a surrogate pair
     // (each outside the code page: one '?'), then a plain string to show where reading stops.
-    const std::vector<uint8_t> bytes = Bytes()
-                                           .b({0xFF})
-                                           .w(0xFFFE)
-                                           .b({6})
-                                           .w('A')
-                                           .w(0x00E9)
-                                           .w(0x20AC)
-                                           .w(0x4E2D)
-                                           .w(0xD83D)
-                                           .w(0xDE00)
-                                           .b({2})
-                                           .chars("ok")
-                                           .v;
-    Archive in(bytes);
+    Bytes bytes;
+    bytes.b({0xFF}).w(0xFFFE).b({6}).w('A').w(0x00E9).w(0x20AC).w(0x4E2D).w(0xD83D).w(0xDE00);
+    bytes.b({2}).chars("ok");
+    Archive in(bytes.v);
     EXPECT_EQ(in.ReadString(), "A\xE9\x80??");
     EXPECT_EQ(in.ReadString(), "ok");
 }
@@ -94,6 +69,19 @@ TEST(ArchiveCounts, ShortAndLongForms) {
     ar.WriteCount(0xFFFE);
     ar.WriteCount(0xFFFF);
     EXPECT_EQ(ar.GetBuffer(), Bytes().w(0xFFFE).w(0xFFFF).dw(0xFFFF).v);
+
+    // A list of 0xFFFF children takes the long form and reads back whole.
+    CTavroObj root;
+    for (int i = 0; i < 0xFFFF; ++i)
+        root.AddChild(std::make_unique<CTavroObj>());
+    const std::vector<uint8_t> saved = Save(root);
+    Bytes head;
+    head.b({1, 0}).w(0xFFFF).dw(0xFFFF).newClass("CTavroObj").emptyBase().w(0x8001);
+    ASSERT_GT(saved.size(), head.v.size());
+    EXPECT_TRUE(std::equal(head.v.begin(), head.v.end(), saved.begin()));
+    CTavroObj loaded;
+    LoadObjectFromMemory(saved, loaded);
+    EXPECT_EQ(loaded.GetChildCount(), 0xFFFFu);
 }
 
 TEST(ArchiveCounts, HostileCountsAndLengthsFailBeforeAllocating) {
@@ -101,8 +89,9 @@ TEST(ArchiveCounts, HostileCountsAndLengthsFailBeforeAllocating) {
     EXPECT_EQ(LoadFailure(Bytes().b({1, 0}).w(0xFFFF).dw(0xFFFFFFFF).v), Cause::EndOfFile);
     // A name claiming four billion characters, plain and wide.
     EXPECT_EQ(LoadFailure(Bytes().b({1, 0xFF}).w(0xFFFF).dw(0xFFFFFFF0).v), Cause::EndOfFile);
-    EXPECT_EQ(LoadFailure(Bytes().b({1, 0xFF}).w(0xFFFE).b({0xFF}).w(0xFFFF).dw(0x80000000).v),
-              Cause::EndOfFile);
+    Bytes wide;
+    wide.b({1, 0xFF}).w(0xFFFE).b({0xFF}).w(0xFFFF).dw(0x80000000);
+    EXPECT_EQ(LoadFailure(wide.v), Cause::EndOfFile);
     // A selection claiming a billion entries.
     EXPECT_EQ(LoadFailure(Bytes().b({1, 0, 0, 0}).dw(1000000000).v), Cause::EndOfFile);
     // A byte array longer than the data.
@@ -130,76 +119,42 @@ TEST(ArchiveObjects, IndexNumberingOfASceneWithOneTextObject) {
     root.AddChild(std::move(scene));
     root.SelectPosition(root.GetHeadPosition());
 
-    const std::vector<uint8_t> expected = Bytes()
-                                              .b({1, 0})
-                                              .w(1)
-                                              .newClass("TestScene")
-                                              .b({1, 0})
-                                              .w(3)
-                                              .newClass("TestText")
-                                              .emptyBase()
-                                              .b({1, 1})
-                                              .dw(1)
-                                              .dw(2)
-                                              .dw(3)
-                                              .dw(255)
-                                              .w(0x8003)
-                                              .emptyBase()
-                                              .b({1, 1})
-                                              .dw(0)
-                                              .dw(0)
-                                              .dw(0)
-                                              .dw(255)
-                                              .newClass("TestRef")
-                                              .emptyBase()
-                                              .w(4)
-                                              .dw(0) // scene selection
-                                              .b({1})
-                                              .dw(7) // scene's own level
-                                              .dw(1) // root selection: one entry
-                                              .dw(0) // index 0
-                                              .v;
-    ASSERT_EQ(Save(root), expected);
+    Bytes expected;
+    expected.b({1, 0}).w(1).newClass("TestScene").b({1, 0}).w(3);
+    expected.newClass("TestText").emptyBase().b({1, 1}).dw(1).dw(2).dw(3).dw(255);
+    expected.w(0x8003).emptyBase().b({1, 1}).dw(0).dw(0).dw(0).dw(255);
+    expected.newClass("TestRef").emptyBase().w(4);
+    expected.dw(0).b({1}).dw(7); // scene selection, scene's own level
+    expected.dw(1).dw(0);        // root selection: one entry, index 0
+    ASSERT_EQ(Save(root), expected.v);
 
     CTavroObj loaded;
-    LoadObjectFromMemory(expected, loaded);
+    LoadObjectFromMemory(expected.v, loaded);
     ASSERT_EQ(loaded.GetChildCount(), 1u);
     auto* s = DynamicCast<TestScene>(loaded.GetSelectedChild());
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(s->extra, 7);
     EXPECT_EQ(s->GetParent(), &loaded);
     ASSERT_EQ(s->GetChildCount(), 3u);
-    auto it = s->GetChildList().begin();
-    CTavroObj* t1 = it->get();
+    CTavroObj* t1 = s->GetChildList().front().get();
     EXPECT_EQ(DynamicCast<TestText>(t1)->color, CColor(1, 2, 3));
-    auto* r = DynamicCast<TestRef>(std::next(it, 2)->get());
+    auto* r = DynamicCast<TestRef>(s->GetChildList().back().get());
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->target, t1);
     EXPECT_EQ(t1->GetParent(), s);
-    EXPECT_EQ(Save(loaded), expected);
+    EXPECT_EQ(Save(loaded), expected.v);
 }
 
 TEST(ArchiveObjects, BigIndexForms) {
-    // A list of two texts, the second naming its class through the big tag, and a reference
-    // whose target uses the big object form.
-    const std::vector<uint8_t> bytes = Bytes()
-                                           .b({1, 0})
-                                           .w(3)
-                                           .newClass("TestText") // class 1, object 2
-                                           .emptyBase()
-                                           .b({0})
-                                           .w(0x7FFF)
-                                           .dw(0x80000001) // object 3
-                                           .emptyBase()
-                                           .b({0})
-                                           .newClass("TestRef") // class 4, object 5
-                                           .emptyBase()
-                                           .w(0x7FFF)
-                                           .dw(3)
-                                           .dw(0)
-                                           .v;
+    // Two texts, the second naming its class through the big tag, and a reference whose target
+    // uses the big object form.
+    Bytes bytes;
+    bytes.b({1, 0}).w(3).newClass("TestText").emptyBase().b({0}); // class 1, object 2
+    bytes.w(0x7FFF).dw(0x80000001).emptyBase().b({0});            // object 3
+    bytes.newClass("TestRef").emptyBase().w(0x7FFF).dw(3);        // class 4, object 5
+    bytes.dw(0);
     CTavroObj root;
-    LoadObjectFromMemory(bytes, root);
+    LoadObjectFromMemory(bytes.v, root);
     ASSERT_EQ(root.GetChildCount(), 3u);
     auto* ref = DynamicCast<TestRef>(root.GetChildList().back().get());
     ASSERT_NE(ref, nullptr);
@@ -209,20 +164,11 @@ TEST(ArchiveObjects, BigIndexForms) {
 TEST(ArchiveObjects, VersionZeroLevelsReadNothingMore) {
     // Scene: base level version 0 (nothing more of it), own level version 1 with its int;
     // text: base level version 1, own level version 0 (no colour). Loading continues after each.
-    const std::vector<uint8_t> bytes = Bytes()
-                                           .b({1, 0})
-                                           .w(2)
-                                           .newClass("TestScene")
-                                           .b({0})
-                                           .b({1})
-                                           .dw(42)
-                                           .newClass("TestText")
-                                           .emptyBase()
-                                           .b({0})
-                                           .dw(0)
-                                           .v;
+    Bytes bytes;
+    bytes.b({1, 0}).w(2).newClass("TestScene").b({0}).b({1}).dw(42);
+    bytes.newClass("TestText").emptyBase().b({0}).dw(0);
     CTavroObj root;
-    LoadObjectFromMemory(bytes, root);
+    LoadObjectFromMemory(bytes.v, root);
     ASSERT_EQ(root.GetChildCount(), 2u);
     EXPECT_EQ(DynamicCast<TestScene>(root.GetChildList().front().get())->extra, 42);
     EXPECT_EQ(DynamicCast<TestText>(root.GetChildList().back().get())->color, CColor());
@@ -234,45 +180,41 @@ TEST(ArchiveObjects, StoredSchemaOfAClassGovernsItsReaders) {
     Bytes bytes;
     bytes.w(0xFFFF).w(0).w(9).chars("TestPoint").w(0x8001);
     Archive in(bytes.v);
-    auto* p1 = DynamicCast<TestPoint>(in.ReadObject());
-    auto* p2 = DynamicCast<TestPoint>(in.ReadObject());
-    ASSERT_TRUE(p1 && p2);
-    EXPECT_EQ(p1->x, -1.0);
-    EXPECT_EQ(p2->x, -1.0);
+    std::unique_ptr<CRootObj> p1(in.ReadObject()), p2(in.ReadObject());
+    ASSERT_TRUE(DynamicCast<TestPoint>(p1.get()) && DynamicCast<TestPoint>(p2.get()));
+    EXPECT_EQ(DynamicCast<TestPoint>(p1.get())->x, -1.0);
+    EXPECT_EQ(DynamicCast<TestPoint>(p2.get())->x, -1.0);
     EXPECT_EQ(in.GetStoredSchema(TestPoint::classInfo), 0);
     EXPECT_EQ(in.GetStoredSchema(CColor::classInfo), 1);
     EXPECT_EQ(in.GetRemaining(), 0u);
-    delete p1;
-    delete p2;
 }
 
 TEST(ArchiveErrors, DamagedReferencesAndClasses) {
-    // Unknown class name.
-    EXPECT_EQ(LoadFailure(Bytes().b({1, 0}).w(1).newClass("NoSuchObj").v), Cause::BadClass);
-    // Names are matched case-sensitively.
-    EXPECT_EQ(LoadFailure(Bytes().b({1, 0}).w(1).newClass("ctavroobj").v), Cause::BadClass);
-    // Name length 64 is rejected before anything is read.
-    EXPECT_EQ(LoadFailure(Bytes().b({1, 0}).w(1).w(0xFFFF).w(1).w(64).fill(64, 'A').v),
-              Cause::BadClass);
-    // A colour where a movie object belongs.
-    EXPECT_EQ(LoadFailure(Bytes().b({1, 0}).w(1).newClass("CColor").b({0}).v), Cause::BadClass);
-    // Class index that was never read, and one that names an object.
-    EXPECT_EQ(LoadFailure(Bytes().b({1, 0}).w(1).w(0x8005).v), Cause::BadIndex);
-    EXPECT_EQ(
-        LoadFailure(Bytes().b({1, 0}).w(2).newClass("TestText").emptyBase().b({0}).w(0x8002).v),
-        Cause::BadIndex);
-    // An owned child may not be a reference back to an object already read (it would get two
-    // owners), nor a reference to a class entry, nor null.
-    EXPECT_EQ(LoadFailure(Bytes().b({1, 0}).w(2).newClass("TestText").emptyBase().b({0}).w(2).v),
-              Cause::BadIndex);
-    EXPECT_EQ(LoadFailure(Bytes().b({1, 0}).w(2).newClass("TestText").emptyBase().b({0}).w(1).v),
-              Cause::BadIndex);
-    EXPECT_EQ(LoadFailure(Bytes().b({1, 0}).w(1).w(0).v), Cause::BadIndex);
-    // A reference inside an object to an index not read yet.
-    EXPECT_EQ(LoadFailure(Bytes().b({1, 0}).w(1).newClass("TestRef").emptyBase().w(9).v),
-              Cause::BadIndex);
-    // The root object class is not a document class.
-    EXPECT_EQ(LoadFailure(Bytes().b({1, 0}).w(1).newClass("CRootObj").v), Cause::BadClass);
+    Bytes head; // root with one child to come
+    head.b({1, 0}).w(1);
+    Bytes text; // root with two children, the first a text (class 1, object 2)
+    text.b({1, 0}).w(2).newClass("TestText").emptyBase().b({0});
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        Cause cause;
+    };
+    const Case cases[] = {
+        {"unknown class", Bytes(head).newClass("NoSuchObj").v, Cause::BadClass},
+        {"names match case", Bytes(head).newClass("ctavroobj").v, Cause::BadClass},
+        {"name length 64", Bytes(head).w(0xFFFF).w(1).w(64).fill(64, 'A').v, Cause::BadClass},
+        {"value as a child", Bytes(head).newClass("CColor").b({0}).v, Cause::BadClass},
+        {"root class", Bytes(head).newClass("CRootObj").v, Cause::BadClass},
+        {"class never read", Bytes(head).w(0x8005).v, Cause::BadIndex},
+        {"class index of an object", Bytes(text).w(0x8002).v, Cause::BadIndex},
+        // An owned child must be new: a reference back would give an object two owners.
+        {"child owned twice", Bytes(text).w(2).v, Cause::BadIndex},
+        {"object index of a class", Bytes(text).w(1).v, Cause::BadIndex},
+        {"null child", Bytes(head).w(0).v, Cause::BadIndex},
+        {"reference ahead", Bytes(head).newClass("TestRef").emptyBase().w(9).v, Cause::BadIndex},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LoadFailure(c.bytes), c.cause) << c.what;
 }
 
 TEST(ArchiveErrors, NonVersionableClassWithAnotherSchema) {

@@ -153,21 +153,3 @@ TEST(TavroObjPositions, InsertFindAndStep) {
     EXPECT_TRUE(p->NextPosition(p->GetTailPosition()).IsNone());
     EXPECT_EQ(p->GetChildAt(p->NextPosition(p->GetHeadPosition()))->GetName(), "a");
 }
-
-TEST(TavroObjBase, CopyAndEquality) {
-    CTavroObj parent;
-    CTavroObj a(&parent);
-    a.SetName("name");
-    a.AddChild(std::make_unique<CTavroObj>());
-    CTavroObj b;
-    b.CopyBase(a);
-    EXPECT_TRUE(b.IsEqualBase(a));
-    EXPECT_EQ(b.GetChildCount(), 0u);
-    b.SetName("Name");
-    EXPECT_FALSE(b.IsEqualBase(a));
-    a.SelectPosition(a.GetHeadPosition());
-    a.ResetBase();
-    EXPECT_EQ(a.GetName(), "");
-    EXPECT_EQ(a.GetSelectedChild(), nullptr);
-    EXPECT_EQ(a.GetChildCount(), 1u);
-}
