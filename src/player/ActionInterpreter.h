@@ -18,6 +18,9 @@ public:
     // Drains `queue`, running each action list against its timeline.
     virtual void RunQueue(PlayerCore& player, ActionQueue& queue) = 0;
 
+    // A new movie replaces level 0: forget per-movie state (a stop after endless actions).
+    virtual void MovieReplaced(PlayerCore&) {}
+
     // A button, sprite or edit-text object was placed / is about to be removed.
     virtual void ObjectPlaced(PlayerCore&, DisplayObject&) {}
     virtual void ObjectRemoved(PlayerCore&, DisplayObject&) {}

@@ -212,20 +212,27 @@ void DisplayList::InvalidateSubtree(const DisplayObject* obj) {
 }
 
 void DisplayList::LinkTimeline(Timeline* t) {
+    if (t->inList)
+        return;
+    t->prevInList = nullptr;
     t->nextInList = timelines;
+    if (timelines)
+        timelines->prevInList = t;
     timelines = t;
+    t->inList = true;
 }
 
 void DisplayList::UnlinkTimeline(Timeline* t) {
-    Timeline** link = &timelines;
-    while (*link) {
-        if (*link == t) {
-            *link = t->nextInList;
-            t->nextInList = nullptr;
-            return;
-        }
-        link = &(*link)->nextInList;
-    }
+    if (!t->inList)
+        return;
+    if (t->prevInList)
+        t->prevInList->nextInList = t->nextInList;
+    else
+        timelines = t->nextInList;
+    if (t->nextInList)
+        t->nextInList->prevInList = t->prevInList;
+    t->nextInList = t->prevInList = nullptr;
+    t->inList = false;
 }
 
 void DisplayList::Retire(std::unique_ptr<Timeline> t) {

@@ -25,7 +25,7 @@ class DisplayList {
 public:
     // Limits that keep self-placing or explosively nested sprites bounded.
     static constexpr int kMaxNesting = 64;
-    static constexpr size_t kMaxObjects = 100000;
+    static constexpr size_t kMaxObjects = 32768;
 
     explicit DisplayList(PlayerCore* player);
     ~DisplayList();

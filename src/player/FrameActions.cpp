@@ -16,25 +16,28 @@ enum : uint8_t {
     kGotoFrame = 0x81,
     kGoToLabel = 0x8C,
 };
-// Guards against action lists that keep the queue busy forever.
-constexpr int kMaxActionsPerRun = 200000;
 } // namespace
 
 void FrameActions::RunQueue(PlayerCore&, ActionQueue& queue) {
+    actionCount_ = 0;
     ActionQueue::Entry e;
-    int lists = 0;
     while (queue.Pop(e)) {
-        if (++lists > kMaxActionsPerRun) {
+        if (!RunList(e.Actions(), *e.timeline)) {
             queue.Clear();
             break;
         }
-        RunList(e.Actions(), *e.timeline);
     }
 }
 
-void FrameActions::RunList(std::span<const uint8_t> actions, Timeline& target) {
+bool FrameActions::RunList(std::span<const uint8_t> actions, Timeline& target) {
+    if (abortActions_)
+        return false;
     BitReader r(actions.data(), actions.size());
     while (r.Remaining() > 0) {
+        if (++actionCount_ > kMaxActionsPerRun) {
+            abortActions_ = true;
+            return false;
+        }
         uint8_t code = r.U8();
         if (code == 0)
             break;
@@ -77,6 +80,7 @@ void FrameActions::RunList(std::span<const uint8_t> actions, Timeline& target) {
         }
         r.Seek(bodyEnd);
     }
+    return true;
 }
 
 } // namespace tavro::player

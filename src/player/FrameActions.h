@@ -11,10 +11,21 @@ namespace tavro::player {
 
 class FrameActions : public ActionInterpreter {
 public:
-    void RunQueue(PlayerCore& player, ActionQueue& queue) override;
+    // More actions than this in one run stop all actions of the player for good: the guard
+    // against movies whose actions jump back and forth without end.
+    static constexpr int kMaxActionsPerRun = 200000;
 
-    // Runs one action list against `target`.
-    static void RunList(std::span<const uint8_t> actions, Timeline& target);
+    void RunQueue(PlayerCore& player, ActionQueue& queue) override;
+    void MovieReplaced(PlayerCore&) override { abortActions_ = false; }
+
+    // Runs one action list against `target`; false once the action limit has stopped actions.
+    bool RunList(std::span<const uint8_t> actions, Timeline& target);
+
+    bool Aborted() const { return abortActions_; }
+
+private:
+    int actionCount_ = 0;
+    bool abortActions_ = false;
 };
 
 } // namespace tavro::player

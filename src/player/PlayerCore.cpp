@@ -262,6 +262,7 @@ void PlayerCore::StreamInNew(PlayerStream* stream, std::string_view url,
         running = false;
         ClearAllLevels();
         displayList_.actions.Clear();
+        interpreter_->MovieReplaced(*this);
         level = &level0_;
         movieUrl.assign(url);
     } else if (target && target->spritePath.empty() && !target->variables) {

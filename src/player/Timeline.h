@@ -55,6 +55,8 @@ public:
 
     MovieLevel* root = nullptr; // resolves character ids
     Timeline* nextInList = nullptr;
+    Timeline* prevInList = nullptr;
+    bool inList = false;
     PlayerCore* player;
     DisplayList* displayList;
     DisplayObject* rootObject = nullptr;
