@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -131,7 +132,7 @@ mode_t DefaultFileMode() {
     std::string line;
     while (std::getline(status, line)) {
         if (line.rfind("Umask:", 0) == 0) {
-            mask = static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+            mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8) & 0777);
             break;
         }
     }

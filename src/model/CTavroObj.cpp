@@ -217,9 +217,10 @@ void CTavroObj::Serialize(Archive& ar) {
         ar.WriteVersion(classInfo);
         ar.WriteString(name_);
         ar.WriteObjectList(children_);
-        ar.WriteDword(static_cast<uint32_t>(selection_.size()));
-        for (const Position& entry : selection_)
-            ar.WriteInt(GetIndexOfPosition(entry));
+        const std::vector<int> indexes = GetSelectionIndexes();
+        ar.WriteDword(static_cast<uint32_t>(indexes.size()));
+        for (int index : indexes)
+            ar.WriteInt(index);
         return;
     }
 
