@@ -192,8 +192,11 @@ void CSymbolObj::DefineSprite(CSwfWriter& writer) {
 }
 
 bool CSymbolObj::HasEventActions() const {
+    // Only events that really write actions count, so a button is never defined around an
+    // event whose children are not actions.
     for (const auto& child : events_.GetChildList()) {
-        if (child->GetChildCount() > 0)
+        const auto* event = DynamicCast<CEventObj>(child.get());
+        if (event != nullptr && event->HasActions())
             return true;
     }
     return false;
