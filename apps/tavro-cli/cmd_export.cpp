@@ -1,0 +1,41 @@
+// tavro-cli export MOVIE -o OUT.swf: the SWF movie of a document, as the editor's Export To SWF
+// writes it.
+#include "CliCommand.h"
+#include "DocumentFiles.h"
+
+#include "model/CDocObj.h"
+#include "swf/MovieExport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace tavro::cli {
+namespace {
+
+struct ExportOptions {
+    std::string movie;
+    std::string output;
+};
+
+void Setup(CLI::App& app) {
+    auto opts = std::make_shared<ExportOptions>();
+    auto* cmd = app.add_subcommand("export", "Export a movie document to an SWF movie");
+    cmd->add_option("MOVIE", opts->movie, "Movie document to export (.swi or .json)")->required();
+    cmd->add_option("-o,--output", opts->output, "SWF file to write")->required();
+    cmd->callback([opts] {
+        const std::unique_ptr<CDocObj> doc = LoadDocumentFile(opts->movie);
+        errno = 0;
+        if (!ExportMovieToFile(*doc, opts->output)) {
+            const int err = errno;
+            throw CliError(opts->output + ": cannot write the file" +
+                           (err != 0 ? " (" + std::string(std::strerror(err)) + ")" : ""));
+        }
+    });
+}
+
+const CliCommandRegistrar registrar(Setup);
+
+} // namespace
+} // namespace tavro::cli
