@@ -21,7 +21,7 @@ void Setup(CLI::App& app) {
     cmd->add_option("IN", opts->input, "Movie document to read (.swi or .json)")->required();
     cmd->add_option("-o,--output", opts->output, "Document to write (.swi or .json)")->required();
     cmd->footer("The form of each file follows its extension. Converting a file to the other "
-                "form and back gives the same bytes.");
+                "form and back gives the same bytes.\n");
     cmd->callback([opts] {
         DocumentFormOf(opts->output); // a bad output name is reported before any reading
         WriteDocumentArchive(opts->output, ReadDocumentArchive(opts->input));
