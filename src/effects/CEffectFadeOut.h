@@ -1,0 +1,28 @@
+// Fade Out: runs from the object's present opacity (fully opaque when it is not on the display
+// list) to fully transparent. The alpha rows are preset at the start of every run and hidden in
+// the dialog.
+#pragma once
+
+#include "effects/CEffectObj.h"
+
+namespace tavro {
+
+class CEffectFadeOut : public CEffectObj {
+    TAVRO_DECLARE_CLASS(CEffectFadeOut)
+public:
+    explicit CEffectFadeOut(CTavroObj* parent = nullptr);
+    ~CEffectFadeOut() override;
+
+    // The effect part, then a version byte of its own (1), ignored when reading.
+    void Serialize(Archive& ar) override;
+
+    // Start alpha: set to the present opacity; transform alpha: set to 0 %.
+    void OnEffectStart(CSwfWriter& writer) override;
+    std::string GetDefaultName() const override;
+    // No dialog of its own: true.
+    bool EditSettings(bool recordUndo) override;
+    bool HasSettingsDialog() const override;
+    bool IsVisibleAtEnd() const override;
+};
+
+} // namespace tavro
