@@ -275,6 +275,23 @@ TEST(TextObjLetters, RemovalSaveRestoreAndPlacingAgain) {
     EXPECT_EQ(removed, (std::vector<std::string>{"depth=4", "depth=5", "depth=4", "depth=5"}));
 }
 
+TEST(TextObjLetters, VisibleOnStageWhileALetterShows) {
+    LetterText text("AB", nullptr);
+    text.SetStagePosition(100.0, 100.0);
+    text.SetExportStageSize({550.0, 400.0});
+    CSwfWriter w = MovieWriter();
+    text.BeginExport(w, 1);
+    EXPECT_FALSE(text.IsVisibleOnStage());
+    text.WriteFrame(w, 0);
+    EXPECT_TRUE(text.IsVisibleOnStage());
+    CColorTransform clear;
+    clear.alphaMult = 0;
+    for (TextLetter& letter : text.GetLetters())
+        text.PlaceLetter(letter, w, letter.matrix, clear, CMatrix3(), CColorTransform());
+    EXPECT_TRUE(text.IsPlaced());
+    EXPECT_FALSE(text.IsVisibleOnStage()); // every letter fully transparent
+}
+
 TEST(TextObjLetters, SpriteHoldsTheLettersFromDepthOneAndLeavesTheStageAlone) {
     LetterText text("AB", nullptr);
     CSwfWriter w = MovieWriter();
