@@ -3,6 +3,7 @@
 #include "model/Archive.h"
 #include "model/CDocObj.h"
 #include "model/CSceneObj.h"
+#include "model/CTextObj.h"
 #include "model/JsonForm.h"
 
 #include <gtest/gtest.h>
@@ -19,12 +20,18 @@ namespace {
 
 const std::filesystem::path kExamples = std::filesystem::path(TAVRO_SOURCE_DIR) / "examples";
 
-// Two scenes; clicking the stage during the second opens a page.
+// A still text in the first scene; the second scene opens a page when the stage is clicked.
 void BuildHelloMovie(CDocObj& doc) {
     doc.SetMovieSize(550, 400);
     doc.SetFrameRate(12);
     doc.SetBackgroundColor(255, 255, 204);
-    doc.NewMovie();
+    CSceneObj& first = doc.NewMovie();
+    auto text = std::make_unique<CTextObj>("Hello, world!", &first);
+    text->SetFontSize(48);
+    text->SetBold(1);
+    text->SetColor(CColor(0, 51, 153));
+    text->SetStagePosition(275, 200);
+    first.SelectPosition(first.AddChild(std::move(text)));
     CSceneObj& linked = doc.InsertScene();
     linked.SetLink("https://example.org/");
     linked.SetTargetFrame("_blank");

@@ -12,6 +12,7 @@
 #include "model/CLineStyle.h"
 #include "model/CPath.h"
 #include "model/CSceneObj.h"
+#include "model/CTextObj.h"
 #include "model/JsonForm.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +55,7 @@ std::vector<uint8_t> RichMovie() {
     scene.SetTargetFrame("_blank");
     scene.SetReservedA(-7);
     scene.SetStagePosition(12.25, -3);
+    scene.AddChild(std::make_unique<CTextObj>("Hi\r\nthere", &scene));
     auto atFrame = std::make_unique<CEventAtFrame>(nullptr, 4);
     auto url = std::make_unique<CActionGotoURL>(atFrame.get());
     url->SetURL("http://example.org");
@@ -130,6 +132,9 @@ TEST(JsonForm, MovieRoundTripsAndEditsReachTheRealObjects) {
     Json& scene = doc["CTavroObj"]["children"][1];
     EXPECT_EQ(scene["class"], "CSceneObj");
     EXPECT_EQ(scene["CSceneObj"]["link"], "http://example.org/\u00e9t\u00e9");
+    Json& text = scene["CTavroObj"]["children"][0];
+    EXPECT_EQ(text["CTavroObj"]["name"], "Hi\r\nthere");
+    text["CTextObj"]["fontSize"] = 30;
     EXPECT_EQ(scene["CSymbolObj"]["matrix"]["CMatrix3"]["m"][6], 12.25);
     Json& events = scene["CSymbolObj"]["events"]["CTavroObj"]["children"];
     ASSERT_EQ(events.size(), 3u);
@@ -154,6 +159,7 @@ TEST(JsonForm, MovieRoundTripsAndEditsReachTheRealObjects) {
     ASSERT_NE(edited, nullptr);
     EXPECT_EQ(edited->GetLink(), "mailto:a@b.c \x80");
     EXPECT_EQ(edited->GetReservedB(), 9);
+    EXPECT_EQ(DynamicCast<CTextObj>(edited->GetChildList().front().get())->GetFontSize(), 30);
     const auto& loadedEvents = edited->GetEventList().GetChildList();
     auto* firstAction =
         DynamicCast<CActionGotoURL>(loadedEvents.front()->GetChildList().front().get());
