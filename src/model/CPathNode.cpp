@@ -5,6 +5,7 @@
 #include "swf/CSwfWriter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -50,6 +51,15 @@ void WriteStraightRecord(CSwfWriter& w, int32_t dx, int32_t dy) {
 
 bool Fits(int64_t d) {
     return d >= -kMaxEdgeDelta && d <= kMaxEdgeDelta;
+}
+
+// A control point kept within the coordinate range (NaN counts as 0), so that halving a curve
+// always ends after a few levels.
+CDoublePoint ClampControl(const CDoublePoint& p) {
+    auto clamp = [](double v) {
+        return std::isnan(v) ? 0.0 : std::clamp(v, double(kMinCoordinate), double(kMaxCoordinate));
+    };
+    return {clamp(p.x), clamp(p.y)};
 }
 
 IntPoint RoundPoint(const CDoublePoint& p) {
@@ -152,9 +162,10 @@ void CPathNode::WriteStraightEdge(CSwfWriter& w, IntPoint& current, IntPoint tar
     current = target;
 }
 
-void CPathNode::WriteCurvedEdge(CSwfWriter& w, IntPoint& current, const CDoublePoint& control,
+void CPathNode::WriteCurvedEdge(CSwfWriter& w, IntPoint& current, const CDoublePoint& rawControl,
                                 IntPoint anchor) {
     anchor = {ClampCoordinate(anchor.x), ClampCoordinate(anchor.y)};
+    const CDoublePoint control = ClampControl(rawControl);
     const IntPoint c = RoundPoint(control);
     const int64_t cdx = int64_t{c.x} - current.x, cdy = int64_t{c.y} - current.y;
     const int64_t adx = int64_t{anchor.x} - c.x, ady = int64_t{anchor.y} - c.y;

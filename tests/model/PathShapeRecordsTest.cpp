@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -133,6 +134,8 @@ TEST(PathShapeRecords, EdgesBeyondSeventeenBitsAreSplit) {
     CPath far;
     far.AddLineTo(-1000001, 300007);
     far.AddCurveTo2({2000000, -3000000}, {123, 456});
+    far.AddCurveTo2({1e300, -HUGE_VAL}, {-5, 7}); // kept to the coordinate range
+    far.AddCurveTo2({NAN, 0}, {123, 456});
     for (const auto& [label, path, endX, endY] :
          {std::tuple{"line", &longLine, 70000, 0}, std::tuple{"far", &far, 123, 456}}) {
         SCOPED_TRACE(label);
