@@ -58,31 +58,6 @@ struct Bytes {
     }
 };
 
-void ExpectFields1To20(const CEffectObj& e) {
-    const CEffectObj::TransformSet& s = e.GetStartSet();
-    const CEffectObj::TransformSet& t = e.GetTransformSet();
-    EXPECT_EQ(e.GetStartFrame(), 3);
-    EXPECT_EQ(e.GetNumFrames(), 12);
-    EXPECT_EQ(s.moveMode, 2);
-    EXPECT_EQ(s.move, CDoublePoint(1.5, 2.5));
-    EXPECT_EQ(t.moveMode, 0x24);
-    EXPECT_EQ(t.move, CDoublePoint(3.5, 4.5));
-    EXPECT_EQ(t.scaleUniform, 0);
-    EXPECT_EQ(s.scaleMode, 0x90);
-    EXPECT_EQ(s.scale, CDoublePoint(50.0, 60.0));
-    EXPECT_EQ(t.scaleMode, 1);
-    EXPECT_EQ(t.scale, CDoublePoint(10.0, 20.0));
-    EXPECT_EQ(t.rotateUniform, 0);
-    EXPECT_EQ(s.rotateMode, 0x48);
-    EXPECT_EQ(s.angles, CDoublePoint(30.0, 120.0));
-    EXPECT_EQ(t.rotateMode, 2);
-    EXPECT_EQ(t.angles, CDoublePoint(45.0, 135.0));
-    EXPECT_EQ(s.alphaMode, 144);
-    EXPECT_EQ(s.alpha, 25.0);
-    EXPECT_EQ(t.alphaMode, 72);
-    EXPECT_EQ(t.alpha, 12.5);
-}
-
 // The effect of fields1To20 in memory.
 void SetFields1To20(CEffectObj& e) {
     e.SetStartFrame(3);
@@ -91,6 +66,17 @@ void SetFields1To20(CEffectObj& e) {
     CEffectObj::TransformSet& t = e.GetTransformSet();
     s = {2, {1.5, 2.5}, 1, 0x90, {50.0, 60.0}, 1, 0x48, {30.0, 120.0}, 144, 25.0};
     t = {0x24, {3.5, 4.5}, 0, 1, {10.0, 20.0}, 0, 2, {45.0, 135.0}, 72, 12.5};
+}
+
+void ExpectFields1To20(const CEffectObj& e) {
+    CEffectTransform expected;
+    SetFields1To20(expected);
+    EXPECT_EQ(e.GetStartFrame(), 3);
+    EXPECT_EQ(e.GetNumFrames(), 12);
+    EXPECT_EQ(e.GetTransformSet(), expected.GetTransformSet());
+    CEffectObj::TransformSet start = e.GetStartSet();
+    start.scaleUniform = start.rotateUniform = 1; // stored from version 3 on
+    EXPECT_EQ(start, expected.GetStartSet());
 }
 
 TEST(EffectArchive, VersionFourWritesEveryFieldInArchiveOrder) {
@@ -233,7 +219,6 @@ TEST(EffectArchive, PresetsNamesAndTimelineLooks) {
         EXPECT_EQ(e->CanSetNumFrames(), !c.marker) << c.name;
         EXPECT_EQ(e->HasSettingsDialog(), c.ownDialog) << c.name;
         EXPECT_EQ(e->IsVisibleAtEnd(), c.visibleAtEnd) << c.name;
-        EXPECT_EQ(e->GetStartFrame(), 0);
     }
     EXPECT_EQ(CreateWholeObjectEffect(effect_command::kShow)->GetTimelineColor(),
               CColor(0, 255, 0));
@@ -242,11 +227,6 @@ TEST(EffectArchive, PresetsNamesAndTimelineLooks) {
     EXPECT_FALSE(CreateWholeObjectEffect(effect_command::kFadeIn)->GetTimelineColor());
     EXPECT_EQ(CreateWholeObjectEffect(32810), nullptr); // a letter effect's command
 
-    // A slide in starts opaque; a slide out keeps the start alpha unchanged.
-    CEffectSlide in(false, CEffectSlide::kRight), out(true, CEffectSlide::kRight);
-    EXPECT_EQ(in.GetStartSet().alphaMode, 2);
-    EXPECT_EQ(in.GetStartSet().alpha, 100.0);
-    EXPECT_EQ(out.GetStartSet().alphaMode, 0);
     EXPECT_EQ(CEffectSlide(false, 99).GetName(), "Slide In From unknown");
 
     // Visible at the end: the transform alpha applied to full opacity leaves something.
@@ -256,30 +236,23 @@ TEST(EffectArchive, PresetsNamesAndTimelineLooks) {
     t.GetTransformSet().alphaMode = 72; // "Decrease Alpha by" 50
     t.GetTransformSet().alpha = 50.0;
     EXPECT_TRUE(t.IsVisibleAtEnd());
-    in.GetTransformSet().alphaMode = 144;
-    EXPECT_FALSE(in.IsVisibleAtEnd());
 }
 
-TEST(EffectArchive, PropertiesAndTransactionalEdit) {
-    // Show and Hide keep their single frame whatever the dialog holds; a one-frame marker has
-    // one tab only.
+TEST(EffectArchive, DialogSide) {
+    // Show keeps its single frame whatever the dialog holds, and has one tab only.
     CEffectShow show;
     CEffectObj::Properties p = show.GetProperties();
     EXPECT_FALSE(show.HasTwoTransformTabs());
     p.numFrames = 7;
     p.description = "appear";
-    p.resetAtStart = true;
     p.transform.moveMode = 1;
     show.ApplyProperties(p);
     EXPECT_EQ(show.GetNumFrames(), 1);
     EXPECT_EQ(show.GetName(), "appear");
-    EXPECT_TRUE(show.GetResetAtStart());
     EXPECT_EQ(show.GetTransformSet().moveMode, 1);
-
     CEffectTransform t;
     t.SetNumFrames(1);
     EXPECT_TRUE(t.HasTwoTransformTabs()); // it may set its frame count
-    p.numFrames = 7;
     t.ApplyProperties(p);
     EXPECT_EQ(t.GetNumFrames(), 7);
 
@@ -294,10 +267,8 @@ TEST(EffectArchive, PropertiesAndTransactionalEdit) {
     slide.RestoreEditState(before);
     EXPECT_EQ(slide.SaveEditState(), before);
     EXPECT_EQ(slide.GetParent(), &owner);
-    EXPECT_EQ(slide.GetDirection(), CEffectSlide::kTop);
-}
 
-TEST(EffectArchive, EditOperationsGoThroughTheDialogHost) {
+    // The Edit operations open the editor's dialogs through its host, if there is one.
     struct Host : CEffectObj::DialogHost {
         std::string calls;
         bool RunSettingsDialog(CEffectObj&, bool undo) override {
@@ -307,38 +278,24 @@ TEST(EffectArchive, EditOperationsGoThroughTheDialogHost) {
             return calls += undo ? "T+" : "T-", true;
         }
     } host;
-    CEffectTransform transform;
-    CEffectSlide slide;
-    CEffectFadeIn fade;
-    CEffectObj plain;
-    EXPECT_FALSE(transform.EditSettings(true)); // no host: nothing opens
+    EXPECT_FALSE(t.EditSettings(true)); // no host: nothing opens
     CEffectObj::SetDialogHost(&host);
-    EXPECT_TRUE(transform.EditSettings(true));
+    EXPECT_TRUE(t.EditSettings(true));
     EXPECT_TRUE(slide.EditSettings(false));
-    EXPECT_TRUE(fade.EditSettings(true)); // no dialog of its own, nothing opens
-    EXPECT_FALSE(plain.EditSettings(true));
-    EXPECT_TRUE(fade.EditTransform(false));
+    EXPECT_TRUE(show.EditSettings(true)); // no dialog of its own, nothing opens
+    EXPECT_FALSE(CEffectObj().EditSettings(true));
     CEffectObj::SetDialogHost(nullptr);
-    EXPECT_EQ(host.calls, "T+S-T-");
-    EXPECT_EQ(plain.GetName(), "unknown");
+    EXPECT_EQ(host.calls, "T+S-");
 }
 
-TEST(EffectArchive, QueriesFloorScalesAndClampAlpha) {
-    CEffectTransform e; // no owner: identity matrix, opaque
-    e.GetTransformSet().scaleMode = 2;
-    e.GetTransformSet().scale = {0.0, -50.0};
-    EXPECT_EQ(e.GetEndScale(e.GetStartScale()), CDoublePoint(0.0001, 0.0001));
-    e.GetStartSet().scaleMode = 0x10; // start: horizontal set to 200 %
-    e.GetStartSet().scale = {200.0, 0.0};
-    EXPECT_EQ(e.GetStartScale(), CDoublePoint(2.0, 1.0));
-    EXPECT_EQ(e.GetStartAngles(), CDoublePoint(0.0, 90.0));
-
+TEST(EffectArchive, AlphaQueriesClamp) {
+    CEffectTransform e; // no owner: opaque
     e.GetStartSet().alphaMode = 1;
     e.GetStartSet().alpha = 50.0;
-    EXPECT_EQ(e.GetStartAlpha(), 256.0); // 256 + 128, clamped
+    EXPECT_EQ(e.GetStartAlpha(), 256.0); // 256 + 128
     e.GetTransformSet().alphaMode = 72;
     e.GetTransformSet().alpha = 150.0;
-    EXPECT_EQ(e.GetEndAlpha(256.0), 0.0); // 256 - 384, clamped
+    EXPECT_EQ(e.GetEndAlpha(256.0), 0.0); // 256 - 384
     EXPECT_EQ(CEffectObj::ClampAlpha(std::nan("")), 0.0);
     EXPECT_EQ(CEffectObj::FloorScale({std::nan(""), 0.5}), CDoublePoint(0.0001, 0.5));
 }
