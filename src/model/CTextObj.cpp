@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
 
 namespace tavro {
@@ -22,6 +23,15 @@ namespace {
 uint16_t Id16(int32_t id) {
     return static_cast<uint16_t>(id);
 }
+
+// Editor rectangles of hostile sizes or positions stay within int32 instead of overflowing.
+int32_t ClampInt(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+// The hit-test mask covers at most this many pixels on a side; beyond it nothing is ink.
+constexpr int64_t kMaxMaskSide = 8192;
 
 CMatrix3 Translation(const CDoublePoint& p) {
     CMatrix3 m;
@@ -176,12 +186,12 @@ const TextBlockLayout& CTextObj::ScreenLayout() const {
 
 IntRect CTextObj::GetScreenRect() const {
     const TextBlockLayout& layout = ScreenLayout();
-    const int32_t width = RoundToInt(layout.rect.x1 - layout.rect.x0);
-    const int32_t height = RoundToInt(layout.rect.y1 - layout.rect.y0);
+    const int64_t width = RoundToInt(layout.rect.x1 - layout.rect.x0);
+    const int64_t height = RoundToInt(layout.rect.y1 - layout.rect.y0);
     const IntPoint centre = GetStagePosition().Round();
-    const int32_t x0 = centre.x - width / 2;
-    const int32_t y0 = centre.y - height / 2;
-    return {x0, y0, x0 + width, y0 + height};
+    const int64_t x0 = centre.x - width / 2;
+    const int64_t y0 = centre.y - height / 2;
+    return {ClampInt(x0), ClampInt(y0), ClampInt(x0 + width), ClampInt(y0 + height)};
 }
 
 void CTextObj::DrawLines(DrawContext& dc, const IntRect& box, const DrawFont& font) const {
@@ -190,8 +200,10 @@ void CTextObj::DrawLines(DrawContext& dc, const IntRect& box, const DrawFont& fo
     const DrawTextAlign align = GetDrawTextAlignment();
     for (size_t k = 0; k < layout.lines.size(); ++k) {
         const TextLine& line = layout.lines[k];
-        const int32_t top = box.y0 + RoundToInt(static_cast<double>(k) * layout.lineStep);
-        const IntRect lineBox{box.x0, top, box.x1, top + RoundToInt(layout.lineHeight)};
+        const int32_t top =
+            ClampInt(box.y0 + int64_t{RoundToInt(static_cast<double>(k) * layout.lineStep)});
+        const IntRect lineBox{box.x0, top, box.x1,
+                              ClampInt(top + int64_t{RoundToInt(layout.lineHeight)})};
         dc.DrawText(lineBox, std::string_view(text).substr(line.begin, line.end - line.begin), font,
                     align);
     }
@@ -204,18 +216,21 @@ void CTextObj::Draw(DrawContext& dc, const IntRect& /*clip*/, bool selected) {
     if (selected) {
         dc.InvertRectOutline(rect);
         const IntPoint p = GetStagePosition().Round();
-        dc.InvertLine({p.x - 5, p.y}, {p.x + 5, p.y});
-        dc.InvertLine({p.x, p.y - 5}, {p.x, p.y + 5});
+        const auto at = [](int32_t v, int d) { return ClampInt(int64_t{v} + d); };
+        dc.InvertLine({at(p.x, -5), p.y}, {at(p.x, 5), p.y});
+        dc.InvertLine({p.x, at(p.y, -5)}, {p.x, at(p.y, 5)});
     }
 
     // The hit-test mask: the same lines in black, relative to the rectangle.
-    const int32_t width = rect.x1 - rect.x0;
-    const int32_t height = rect.y1 - rect.y0;
-    std::unique_ptr<DrawMask> mask = dc.CreateMask(width, height);
+    const int64_t width = int64_t{rect.x1} - rect.x0;
+    const int64_t height = int64_t{rect.y1} - rect.y0;
+    std::unique_ptr<DrawMask> mask =
+        dc.CreateMask(static_cast<int32_t>(std::min(width, kMaxMaskSide)),
+                      static_cast<int32_t>(std::min(height, kMaxMaskSide)));
     if (mask) {
         DrawFont ink = GetDrawFont();
         ink.color = CColor(0, 0, 0);
-        DrawLines(mask->Context(), IntRect{0, 0, width, height}, ink);
+        DrawLines(mask->Context(), IntRect{0, 0, ClampInt(width), ClampInt(height)}, ink);
     }
     SetHitTestMask(std::move(mask));
 }
@@ -225,7 +240,7 @@ bool CTextObj::HitTestMask(int x, int y) const {
     if (mask == nullptr || !HitTest(x, y))
         return false;
     const IntRect rect = GetScreenRect();
-    return mask->Test(x - rect.x0, y - rect.y0);
+    return mask->Test(ClampInt(int64_t{x} - rect.x0), ClampInt(int64_t{y} - rect.y0));
 }
 
 // ---- Export ----

@@ -163,5 +163,25 @@ TEST(TextObjEditor, HitTestMaskHasInkOnlyOnTheLines) {
     EXPECT_TRUE(text.HitTestMask(300, 0));
 }
 
+TEST(TextObjEditor, HostileSizesAndPositionsStayInRange) {
+    CTextObj huge("W\r\nW", nullptr);
+    huge.SetFontSize(1000000000);
+    huge.SetStagePosition(2.0e9, -2.0e9);
+    const IntRect r = huge.GetScreenRect();
+    EXPECT_LE(r.x0, r.x1);
+    EXPECT_LE(r.y0, r.y1);
+    EXPECT_EQ(r.y0, INT32_MIN);
+
+    // A line wider than the largest mask: the mask is cut, its ink starts at the left.
+    CTextObj wide(std::string(300, 'W'), nullptr);
+    wide.SetFontSize(100);
+    RecordingDrawContext dc;
+    wide.Draw(dc, wide.GetScreenRect(), false);
+    EXPECT_EQ(dc.Calls().back(), "CreateMask 8192 112");
+    const IntRect w = wide.GetScreenRect();
+    EXPECT_TRUE(wide.HitTestMask(w.x0, 50));
+    EXPECT_FALSE(wide.HitTestMask(w.x1 - 1, 50));
+}
+
 } // namespace
 } // namespace tavro
