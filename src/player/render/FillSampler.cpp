@@ -66,10 +66,35 @@ void SampleBitmap(const ColorRecord& r, int64_t u, int64_t v, int64_t du, int64_
         for (int i = 0; i < n; ++i, u += du, v += dv) {
             int32_t ix = IntPart(u), iy = IntPart(v);
             uint32_t fx = uint32_t((u >> 24) & 0xFF), fy = uint32_t((v >> 24) & 0xFF);
-            int32_t x0 = fixX(ix), x1 = fixX(ix + 1), y0 = fixY(iy), y1 = fixY(iy + 1);
-            uint32_t top = Mix(bm.At(x0, y0), bm.At(x1, y0), fx);
-            uint32_t bottom = Mix(bm.At(x0, y1), bm.At(x1, y1), fx);
+            int32_t x0, x1, y0, y1;
+            if (ix >= 0 && ix < w - 1) {
+                x0 = ix, x1 = ix + 1;
+            } else {
+                x0 = fixX(ix), x1 = tiled ? (x0 + 1 == w ? 0 : x0 + 1) : fixX(ix + 1);
+            }
+            if (iy >= 0 && iy < h - 1) {
+                y0 = iy, y1 = iy + 1;
+            } else {
+                y0 = fixY(iy), y1 = tiled ? (y0 + 1 == h ? 0 : y0 + 1) : fixY(iy + 1);
+            }
+            const uint32_t* r0 = bm.pixels.data() + size_t(y0) * size_t(w);
+            const uint32_t* r1 = bm.pixels.data() + size_t(y1) * size_t(w);
+            uint32_t top = Mix(r0[x0], r0[x1], fx);
+            uint32_t bottom = Mix(r1[x0], r1[x1], fx);
             out[i] = Mix(top, bottom, fy);
+        }
+    } else if (tiled && du >= 0 && du < (int64_t(w) << 32) && dv == 0) {
+        // Rows along the bitmap's x axis: keep u inside [0, w) instead of dividing.
+        const int64_t width = int64_t(w) << 32;
+        u %= width;
+        if (u < 0)
+            u += width;
+        const uint32_t* row = bm.pixels.data() + size_t(fixY(IntPart(v))) * size_t(w);
+        for (int i = 0; i < n; ++i) {
+            out[i] = row[u >> 32];
+            u += du;
+            if (u >= width)
+                u -= width;
         }
     } else {
         for (int i = 0; i < n; ++i, u += du, v += dv)

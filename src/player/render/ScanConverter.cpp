@@ -61,8 +61,10 @@ bool ScanConverter::AddEdge(int32_t x0, int32_t y0, int32_t cx, int32_t cy, int3
 }
 
 void ScanConverter::Activate(const Edge* e, int y, Active& a) const {
-    a.edge = e;
     a.yEnd = e->y1;
+    a.dir = e->dir;
+    a.fill0 = e->fill0;
+    a.fill1 = e->fill1;
     a.line = e->isLine;
     if (a.line) {
         // x at the sample row y + 1/2 is x0 + (2(y - y0) + 1) dx / (2 dy); the crossing
@@ -119,8 +121,15 @@ void ScanConverter::Advance(Active& a, int y) {
         }
     }
     int64_t x = a.cx;
-    if (a.cy > a.py && a.cy >= ys && ys > a.py)
-        x = a.px + int64_t(Wide(ys - a.py) * (a.cx - a.px) / (a.cy - a.py));
+    if (a.cy > a.py && a.cy >= ys && ys > a.py) {
+        // Linear between the last two points; one step moves y by at most about one unit, so
+        // 16 fractional bits of the step are plenty and the product stays within 64 bits.
+        int64_t dy = (a.cy - a.py) >> 16;
+        if (dy > 0) {
+            int64_t t = ((ys - a.py) >> 16 << 16) / dy; // 0..65536
+            x = a.px + (((a.cx - a.px) >> 16) * t);
+        }
+    }
     a.col = ColumnOf(x);
 }
 
@@ -178,34 +187,49 @@ void ScanConverter::Run(SpanSink& sink) {
     }
     const int32_t xmin = clip_.xmin, xmax = clip_.xmax;
     active_.clear();
+    freeSlots_.clear();
+    // Slots never move once handed out: size the storage for the most edges that can be active
+    // at once (every edge, at worst).
+    activePool_.resize(std::max(activePool_.size(), edges_.Size()));
+    size_t nextSlot = 0;
     for (int32_t y = clip_.ymin; y < clip_.ymax; ++y) {
         for (const Edge* e = buckets_[size_t(y - clip_.ymin)]; e; e = e->next) {
-            active_.emplace_back();
-            Activate(e, y, active_.back());
+            Active* a;
+            if (!freeSlots_.empty()) {
+                a = freeSlots_.back();
+                freeSlots_.pop_back();
+            } else {
+                a = &activePool_[nextSlot++];
+            }
+            Activate(e, y, *a);
+            active_.push_back(a);
         }
         // One insertion pass keeps the list sorted by column.
-        for (size_t i = 1; i < active_.size(); ++i) {
-            if (active_[i].col >= active_[i - 1].col)
+        Active** list = active_.data();
+        const size_t count = active_.size();
+        for (size_t i = 1; i < count; ++i) {
+            Active* moving = list[i];
+            if (moving->col >= list[i - 1]->col)
                 continue;
-            Active moving = active_[i];
             size_t j = i;
             do {
-                active_[j] = active_[j - 1];
+                list[j] = list[j - 1];
                 --j;
-            } while (j > 0 && active_[j - 1].col > moving.col);
-            active_[j] = moving;
+            } while (j > 0 && list[j - 1]->col > moving->col);
+            list[j] = moving;
         }
 
         int32_t prev = INT32_MIN;
-        for (const Active& a : active_) {
+        for (size_t i = 0; i < count; ++i) {
+            const Active& a = *list[i];
             if (front_ && a.col > prev) {
                 int32_t x0 = std::max(prev, xmin), x1 = std::min(a.col, xmax);
                 if (x0 < x1)
                     sink.Span(y, x0, x1, front_);
             }
             prev = a.col;
-            Cross(a.edge->fill0, a.edge->dir);
-            Cross(a.edge->fill1, -a.edge->dir);
+            Cross(a.fill0, a.dir);
+            Cross(a.fill1, -a.dir);
         }
         // A well-formed outline leaves every count at zero; damaged ones must not leak into
         // the next scanline.
@@ -214,13 +238,14 @@ void ScanConverter::Run(SpanSink& sink) {
         sink.EndLine(y);
 
         size_t keep = 0;
-        for (size_t i = 0; i < active_.size(); ++i) {
-            if (active_[i].yEnd <= y + 1)
+        for (size_t i = 0; i < count; ++i) {
+            Active* a = list[i];
+            if (a->yEnd <= y + 1) {
+                freeSlots_.push_back(a);
                 continue;
-            if (keep != i)
-                active_[keep] = active_[i];
-            Advance(active_[keep], y + 1);
-            ++keep;
+            }
+            Advance(*a, y + 1);
+            list[keep++] = a;
         }
         active_.resize(keep);
     }

@@ -57,10 +57,12 @@ public:
 
 private:
     struct Active {
-        const Edge* edge;
         int32_t col;  // crossing column on the current scanline
         int32_t yEnd; // first scanline no longer crossed
+        int8_t dir;
         bool line;
+        ColorRecord* fill0;
+        ColorRecord* fill1;
         // Lines: col = q + (r != 0), with q, r the floor quotient and remainder of N / den.
         int64_t q, r, den, stepQ, stepR;
         // Curves: forward differences in 32.32 fixed point.
@@ -77,7 +79,9 @@ private:
     Rect clip_;
     Arena<Edge> edges_;
     std::vector<Edge*> buckets_;
-    std::vector<Active> active_;
+    std::vector<Active> activePool_; // storage, reused across scanlines
+    std::vector<Active*> active_;    // the active edges sorted by column
+    std::vector<Active*> freeSlots_;
     ColorRecord* front_ = nullptr;
 };
 

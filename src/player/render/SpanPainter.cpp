@@ -10,21 +10,74 @@ namespace tavro::player::render {
 
 namespace {
 constexpr int kPiece = 256;
+
+// A lane word (0x00XX00YY) as two 32-bit lanes.
+inline uint64_t Wide(uint32_t lanes) {
+    return uint64_t(lanes & 0xFF) | (uint64_t(lanes & 0xFF0000) << 16);
 }
+// Sum of 16 samples back to a lane word.
+inline uint32_t Narrow16(uint64_t sum) {
+    return uint32_t((sum >> 4) & 0xFF) | (uint32_t((sum >> 36) & 0xFF) << 16);
+}
+} // namespace
 
 void SpanPainter::Begin(NativeBitmap& target, const Rect& deviceClip, bool antiAlias) {
     target_ = &target;
     clip_ = deviceClip;
     antiAlias_ = antiAlias;
     if (antiAlias_) {
-        size_t w = size_t(std::max<int64_t>(0, clip_.Width() / 4)) + 1;
-        accRB_.assign(w, 0);
-        accAG_.assign(w, 0);
+        size_t w = size_t(std::max<int64_t>(0, clip_.Width() / 4)) + 2;
+        acc_.Reset(w);
+        run_.Reset(w);
+        for (Bottom& b : bottoms_) {
+            b.record = nullptr;
+            b.weight.assign(w, 0);
+            b.run.assign(w, 0);
+        }
+        bottomCount_ = 0;
         rowBuf_.resize(w);
         dstBuf_.resize(w);
         touchedMin_ = 0;
         touchedMax_ = -1;
+        for (RowCache& rc : rowCache_) {
+            rc.record = nullptr;
+            rc.colors.resize(w);
+        }
     }
+}
+
+const uint32_t* SpanPainter::RowColors(const ColorRecord* r, int py, int p, int n) {
+    RowCache* rc = nullptr;
+    for (RowCache& c : rowCache_)
+        if (c.record == r && c.row == py) {
+            rc = &c;
+            break;
+        }
+    const int base = clip_.xmin >> 2;
+    const int32_t y2 = 2 * (py * 4 + 2);
+    auto sample = [&](int from, int to) { // pixels [from, to) of the clip
+        if (from < to)
+            SampleFill(*r, 2 * ((from + base) * 4 + 2), y2, 4, to - from, rc->colors.data() + from);
+    };
+    if (!rc) {
+        rc = &rowCache_[nextCache_];
+        nextCache_ = (nextCache_ + 1) % kRowCaches;
+        rc->record = r;
+        rc->row = py;
+        rc->lo = p;
+        rc->hi = p + n;
+        sample(p, p + n);
+    } else {
+        if (p < rc->lo) {
+            sample(p, rc->lo);
+            rc->lo = p;
+        }
+        if (p + n > rc->hi) {
+            sample(rc->hi, p + n);
+            rc->hi = p + n;
+        }
+    }
+    return rc->colors.data() + p;
 }
 
 int SpanPainter::Visible(const ColorRecord* front, const ColorRecord** out,
@@ -50,7 +103,14 @@ void SpanPainter::Composite(const ColorRecord* const* layers, int count, bool op
                             int dstY) {
     uint32_t tmp[kPiece];
     int i = count - 1;
-    if (opaqueBottom) {
+    if (opaqueBottom && layers[i]->kind == FillKind::Solid) {
+        std::fill(buf, buf + n, layers[i]->color);
+        --i;
+    } else if (opaqueBottom && antiAlias_) {
+        const uint32_t* row = RowColors(layers[i], (y2 >> 1) >> 2, dstX - (clip_.xmin >> 2), n);
+        std::copy(row, row + n, buf);
+        --i;
+    } else if (opaqueBottom) {
         SampleFill(*layers[i], x2, y2, step, n, buf);
         --i;
     } else if (dstY >= 0) {
@@ -64,9 +124,13 @@ void SpanPainter::Composite(const ColorRecord* const* layers, int count, bool op
             for (int k = 0; k < n; ++k)
                 buf[k] = BlendOver(buf[k], r.color);
         } else {
-            SampleFill(r, x2, y2, step, n, tmp);
+            const uint32_t* src = tmp;
+            if (antiAlias_)
+                src = RowColors(&r, (y2 >> 1) >> 2, dstX - (clip_.xmin >> 2), n);
+            else
+                SampleFill(r, x2, y2, step, n, tmp);
             for (int k = 0; k < n; ++k)
-                buf[k] = BlendOver(buf[k], tmp[k]);
+                buf[k] = BlendOver(buf[k], src[k]);
         }
     }
 }
@@ -77,12 +141,25 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
     int count = Visible(front, layers, opaqueBottom);
     if (count == 0)
         return;
+    // Only solid colours: one colour for the whole span.
+    bool solid = true;
+    for (int i = 0; i < count && solid; ++i)
+        solid = layers[i]->kind == FillKind::Solid;
+    if (solid) {
+        uint32_t c = opaqueBottom ? layers[count - 1]->color : 0;
+        for (int i = count - (opaqueBottom ? 2 : 1); i >= 0; --i)
+            c = BlendOver(c, layers[i]->color);
+        if (antiAlias_) {
+            AccumulateSolid(x0, x1, c);
+            return;
+        }
+        if (opaqueBottom) {
+            target_->FillSpan(x0, y, x1 - x0, c);
+            return;
+        }
+    }
     if (antiAlias_) {
         Accumulate(y, x0, x1, layers, count, opaqueBottom);
-        return;
-    }
-    if (count == 1 && opaqueBottom && layers[0]->kind == FillKind::Solid) {
-        target_->FillSpan(x0, y, x1 - x0, layers[0]->color);
         return;
     }
     uint32_t buf[kPiece];
@@ -93,40 +170,99 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
     }
 }
 
+void SpanPainter::Touch(int p0, int p1) {
+    touchedMin_ = touchedMax_ < touchedMin_ ? p0 : std::min(touchedMin_, p0);
+    touchedMax_ = std::max(touchedMax_, p1);
+}
+
+// Adds one colour to the samples [x0, x1) of the current sample row.
+void SpanPainter::AccumulateSolid(int x0, int x1, uint32_t color) {
+    const int base = clip_.xmin >> 2;
+    const int p0 = (x0 >> 2) - base, p1 = ((x1 - 1) >> 2) - base;
+    Touch(p0, p1);
+    const uint64_t crb = Wide(LaneRB(color)), cag = Wide(LaneAG(color));
+    if (p0 == p1) {
+        uint64_t k = uint64_t(x1 - x0);
+        acc_.rb[size_t(p0)] += crb * k;
+        acc_.ag[size_t(p0)] += cag * k;
+        return;
+    }
+    uint64_t k0 = uint64_t(4 - (x0 & 3)), k1 = uint64_t(((x1 - 1) & 3) + 1);
+    acc_.rb[size_t(p0)] += crb * k0;
+    acc_.ag[size_t(p0)] += cag * k0;
+    acc_.rb[size_t(p1)] += crb * k1;
+    acc_.ag[size_t(p1)] += cag * k1;
+    if (p1 > p0 + 1) {
+        run_.rb[size_t(p0 + 1)] += crb * 4;
+        run_.ag[size_t(p0 + 1)] += cag * 4;
+        run_.rb[size_t(p1)] -= crb * 4;
+        run_.ag[size_t(p1)] -= cag * 4;
+    }
+}
+
 // Adds the span's samples to the pixel sums: a pixel gets colour x (covered samples).
 void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* layers, int count,
                              bool opaqueBottom) {
     const int base = clip_.xmin >> 2;
     const int p0 = (x0 >> 2) - base, p1 = ((x1 - 1) >> 2) - base; // pixel range, inclusive
-    touchedMin_ = touchedMax_ < touchedMin_ ? p0 : std::min(touchedMin_, p0);
-    touchedMax_ = std::max(touchedMax_, p1);
-    uint32_t* rb = accRB_.data();
-    uint32_t* ag = accAG_.data();
-    auto coverage = [&](int p) { // samples of this row inside pixel p
+    auto coverage = [&](int p) -> uint32_t {
+        if (p != p0 && p != p1)
+            return 4;
         int s0 = std::max(x0, (p + base) * 4), s1 = std::min(x1, (p + base) * 4 + 4);
         return uint32_t(s1 - s0);
     };
+    Touch(p0, p1);
 
-    if (opaqueBottom && count == 1 && layers[0]->kind == FillKind::Solid) {
-        uint32_t crb = LaneRB(layers[0]->color), cag = LaneAG(layers[0]->color);
-        if (p0 == p1) {
-            uint32_t k = uint32_t(x1 - x0);
-            rb[p0] += crb * k;
-            ag[p0] += cag * k;
+    // Solid colours over one opaque gradient or bitmap: the result is bottom * k + c for the
+    // whole span, so the solids go in like a solid span and only the bottom's weight is summed.
+    bool solidsOverBottom = opaqueBottom;
+    for (int i = 0; i < count - 1 && solidsOverBottom; ++i)
+        solidsOverBottom = layers[i]->kind == FillKind::Solid;
+    if (solidsOverBottom) {
+        const ColorRecord* b = layers[count - 1];
+        uint32_t c = 0, k = 256;
+        for (int i = count - 2; i >= 0; --i) {
+            uint32_t inv = 255 - (layers[i]->color >> 24);
+            inv += inv >> 7;
+            c = BlendOver(c, layers[i]->color);
+            k = (k * inv) >> 8;
+        }
+        if (c != 0)
+            AccumulateSolid(x0, x1, c);
+        Bottom* slot = nullptr;
+        for (int i = 0; i < bottomCount_ && !slot; ++i)
+            if (bottoms_[i].record == b)
+                slot = &bottoms_[i];
+        if (!slot && bottomCount_ < kBottoms) {
+            slot = &bottoms_[bottomCount_++];
+            slot->record = b;
+            slot->lo = p0;
+            slot->hi = p1;
+        }
+        if (slot) {
+            slot->lo = std::min(slot->lo, p0);
+            slot->hi = std::max(slot->hi, p1);
+            slot->weight[size_t(p0)] += k * coverage(p0);
+            if (p1 != p0) {
+                slot->weight[size_t(p1)] += k * coverage(p1);
+                if (p1 > p0 + 1) {
+                    slot->run[size_t(p0 + 1)] += k * 4;
+                    slot->run[size_t(p1)] -= k * 4;
+                }
+            }
             return;
         }
-        uint32_t k0 = coverage(p0), k1 = coverage(p1);
-        rb[p0] += crb * k0;
-        ag[p0] += cag * k0;
-        rb[p1] += crb * k1;
-        ag[p1] += cag * k1;
-        uint32_t rb4 = crb * 4, ag4 = cag * 4;
-        for (int p = p0 + 1; p < p1; ++p) {
-            rb[p] += rb4;
-            ag[p] += ag4;
+        // More distinct fills in one row than slots: sample this one right away.
+        const uint32_t* row = RowColors(b, y >> 2, p0, p1 - p0 + 1);
+        for (int p = p0; p <= p1; ++p) {
+            uint32_t col = row[p - p0];
+            uint64_t cov = coverage(p);
+            acc_.rb[size_t(p)] += Wide(ScaleLanes(LaneRB(col), k)) * cov;
+            acc_.ag[size_t(p)] += Wide(ScaleLanes(LaneAG(col), k)) * cov;
         }
         return;
     }
+
     // One colour per pixel, sampled at the pixel's centre column on this sample row.
     uint32_t buf[kPiece];
     for (int p = p0; p <= p1; p += kPiece) {
@@ -134,9 +270,9 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
         int px = p + base;
         Composite(layers, count, opaqueBottom, 2 * (px * 4 + 2), 2 * y + 1, 4, n, buf, px, -1);
         for (int k = 0; k < n; ++k) {
-            uint32_t cov = coverage(p + k);
-            rb[p + k] += LaneRB(buf[k]) * cov;
-            ag[p + k] += LaneAG(buf[k]) * cov;
+            uint64_t cov = coverage(p + k);
+            acc_.rb[size_t(p + k)] += Wide(LaneRB(buf[k])) * cov;
+            acc_.ag[size_t(p + k)] += Wide(LaneAG(buf[k])) * cov;
         }
     }
 }
@@ -153,14 +289,42 @@ void SpanPainter::ResolveRow(int py) {
         return;
     const int base = clip_.xmin >> 2;
     const int lo = touchedMin_, hi = touchedMax_, n = hi - lo + 1;
-    bool partial = false;
+    uint64_t runRB = 0, runAG = 0;
     for (int p = lo; p <= hi; ++p) {
-        uint32_t c = FromLanes(accRB_[size_t(p)] >> 4, accAG_[size_t(p)] >> 4);
-        rowBuf_[size_t(p - lo)] = c;
-        partial |= (c >> 24) != 255;
-        accRB_[size_t(p)] = 0;
-        accAG_[size_t(p)] = 0;
+        size_t i = size_t(p);
+        runRB += run_.rb[i];
+        runAG += run_.ag[i];
+        rowBuf_[size_t(p - lo)] =
+            FromLanes(Narrow16(acc_.rb[i] + runRB), Narrow16(acc_.ag[i] + runAG));
+        acc_.rb[i] = acc_.ag[i] = run_.rb[i] = run_.ag[i] = 0;
     }
+    // The fills under solid layers, weighted and sampled once per pixel.
+    for (int s = 0; s < bottomCount_; ++s) {
+        Bottom& b = bottoms_[s];
+        const uint32_t* colors = RowColors(b.record, py, b.lo, b.hi - b.lo + 1) - (b.lo - lo);
+        uint32_t running = 0;
+        for (int p = b.lo; p <= b.hi; ++p) {
+            size_t i = size_t(p);
+            running += b.run[i];
+            uint32_t w = (b.weight[i] + running) >> 4; // 0..256
+            b.weight[i] = b.run[i] = 0;
+            if (w == 0)
+                continue;
+            uint32_t col = colors[p - lo];
+            uint32_t& out = rowBuf_[size_t(p - lo)];
+            uint32_t rb = LaneRB(out) + ScaleLanes(LaneRB(col), w);
+            uint32_t ag = LaneAG(out) + ScaleLanes(LaneAG(col), w);
+            // Rounding may reach 256 in a lane: saturate.
+            rb = (rb | (((rb >> 8) & 0x00010001) * 0xFF)) & kLaneMask;
+            ag = (ag | (((ag >> 8) & 0x00010001) * 0xFF)) & kLaneMask;
+            out = FromLanes(rb, ag);
+        }
+        b.record = nullptr;
+    }
+    bottomCount_ = 0;
+    bool partial = false;
+    for (int k = 0; k < n; ++k)
+        partial |= (rowBuf_[size_t(k)] >> 24) != 255;
     if (partial) {
         target_->ReadSpan(lo + base, py, n, dstBuf_.data());
         for (int k = 0; k < n; ++k)

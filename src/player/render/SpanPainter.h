@@ -2,7 +2,9 @@
 // each span (those above the topmost opaque one, skipping clip outlines and masked records),
 // writes solid opaque spans directly and composites the rest back to front, 256 pixels at a
 // time. With anti-aliasing the spans arrive on a 4x4 sample grid and are summed per pixel; a
-// pixel row is written once its fourth sample row is in.
+// pixel row is written once its fourth sample row is in. A gradient or bitmap under solid
+// layers is not sampled per sample row: its weight is summed instead, and it is sampled once
+// per pixel when the row is written (the result is linear in it).
 #pragma once
 
 #include "player/Rect.h"
@@ -29,20 +31,54 @@ public:
     void EndLine(int y) override;
 
 private:
+    // Anti-aliasing sums: a colour in two 64-bit words of two 32-bit channel lanes each
+    // (red and blue, alpha and green), summed over the 16 samples of a pixel.
+    struct Sums {
+        std::vector<uint64_t> rb, ag;
+        void Reset(size_t n) {
+            rb.assign(n, 0);
+            ag.assign(n, 0);
+        }
+    };
+    // The weights of one gradient or bitmap lying under solid layers in the current row.
+    struct Bottom {
+        const ColorRecord* record = nullptr;
+        int lo = 0, hi = -1; // pixels touched
+        std::vector<uint32_t> weight, run;
+    };
+
     int Visible(const ColorRecord* front, const ColorRecord** out, bool& opaqueBottom) const;
     void Composite(const ColorRecord* const* layers, int count, bool opaqueBottom, int32_t x2,
                    int32_t y2, int32_t step, int n, uint32_t* buf, int dstX, int dstY);
     void Accumulate(int y, int x0, int x1, const ColorRecord* const* layers, int count,
                     bool opaqueBottom);
+    void AccumulateSolid(int x0, int x1, uint32_t color);
+    void Touch(int p0, int p1);
     void ResolveRow(int py);
+    // Anti-aliasing: the colours of a gradient or bitmap record at the pixel centres of row
+    // `py`, pixels [p, p + n) (relative to the clip), sampled once for all four sample rows.
+    const uint32_t* RowColors(const ColorRecord* r, int py, int p, int n);
 
     NativeBitmap* target_ = nullptr;
     Rect clip_;
     bool antiAlias_ = false;
-    // Anti-aliasing: per-pixel sums of the row's samples, two 16-bit lanes per word.
-    std::vector<uint32_t> accRB_, accAG_;
+    // Anti-aliasing: direct per-pixel sums, and difference arrays for runs that cover whole
+    // pixels (a run adds at its first whole pixel and subtracts after its last, so its cost
+    // does not grow with its length); the row's sums are their total.
+    Sums acc_, run_;
+    static constexpr int kBottoms = 4;
+    Bottom bottoms_[kBottoms];
+    int bottomCount_ = 0;
     int touchedMin_ = 0, touchedMax_ = -1; // pixel range touched in the current row
     std::vector<uint32_t> rowBuf_, dstBuf_;
+    struct RowCache {
+        const ColorRecord* record = nullptr;
+        int row = 0, lo = 0, hi = 0;
+        std::vector<uint32_t> colors;
+    };
+    static constexpr int kRowCaches = 8;
+    RowCache rowCache_[kRowCaches];
+    int nextCache_ = 0;
 };
 
 } // namespace tavro::player::render
