@@ -1,0 +1,236 @@
+#include "swf/ExportCommands.h"
+
+#include "model/CDocObj.h"
+#include "swf/AppSettings.h"
+#include "swf/MovieExport.h"
+#include "swf/PublishPage.h"
+#include "swf/ShellOpener.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavro {
+namespace {
+
+std::string Reason(int err) {
+    return err != 0 ? std::string(std::strerror(err)) : "write failed";
+}
+
+std::string CannotWrite(const std::string& file, int err) {
+    return file + ": cannot write the file (" + Reason(err) + ")";
+}
+
+// Writes `text` to a new file beside `path` and renames it over `path` when complete, so a
+// failure leaves an earlier file as it was. The errno of the failing step is returned, 0 on
+// success.
+int WriteFileAtomically(const std::string& path, const std::string& text) {
+    namespace fs = std::filesystem;
+    static std::atomic<unsigned> counter{0};
+    const fs::path target(path);
+    const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = (dir / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) +
+                       "-" + std::to_string(counter++)))
+                   .string();
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return errno;
+    }
+    if (fd < 0)
+        return EEXIST;
+    int err = 0;
+    const char* p = text.data();
+    size_t left = text.size();
+    while (err == 0 && left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            err = n < 0 ? errno : EIO;
+            break;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (err == 0 && ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0)
+        err = errno;
+    if (err != 0)
+        ::unlink(temp.c_str());
+    return err;
+}
+
+ExportResult WriteMovieFile(CDocObj& doc, const std::string& path) {
+    ExportResult result;
+    errno = 0;
+    if (!ExportMovieToFile(doc, path)) {
+        result.message = CannotWrite(path, errno);
+        return result;
+    }
+    result.ok = true;
+    result.files.push_back(path);
+    result.message = "Wrote " + path;
+    return result;
+}
+
+} // namespace
+
+std::string PrivateTestFolder(const std::string& tempRoot, std::string& error) {
+    if (tempRoot.empty()) {
+        error = "no temporary folder";
+        return {};
+    }
+    const std::string folder =
+        CFilePath::WithTrailingSlash(tempRoot) + "tavro-" + std::to_string(::getuid());
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        error = folder + ": cannot create the folder (" + Reason(errno) + ")";
+        return {};
+    }
+    // Opened without following a link, then checked on the open handle, so the entry checked is
+    // the entry used.
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        error =
+            folder + ": not a private folder (" +
+            (err == ELOOP || err == ENOTDIR ? std::string("a link or not a folder") : Reason(err)) +
+            ")";
+        return {};
+    }
+    struct stat st {};
+    const bool statted = ::fstat(fd, &st) == 0;
+    ::close(fd);
+    if (!statted || !S_ISDIR(st.st_mode)) {
+        error = folder + ": not a private folder (not a folder)";
+        return {};
+    }
+    if (st.st_uid != ::getuid()) {
+        error = folder + ": not a private folder (owned by another user)";
+        return {};
+    }
+    if ((st.st_mode & 077) != 0) {
+        error = folder + ": not a private folder (open to other users)";
+        return {};
+    }
+    return folder + "/";
+}
+
+ExportCommands::ExportCommands(AppSettings& settings, ShellOpener& shell, std::string tempRoot)
+    : settings_(settings), shell_(shell), tempRoot_(std::move(tempRoot)) {}
+
+std::string ExportCommands::BaseName(const CDocObj& doc) {
+    const std::string name = CFilePath(doc.GetName()).GetName();
+    return name.empty() ? kUntitled : name;
+}
+
+std::string ExportCommands::FolderSetting(const char* section) const {
+    return settings_.GetString(
+        section, "Folder", CFilePath::FromLocation(CFilePath::Location::ProgramFolder).GetFolder());
+}
+
+std::string ExportCommands::ExportFolder() const {
+    return FolderSetting("Export");
+}
+std::string ExportCommands::PublishFolder() const {
+    return FolderSetting("Publish");
+}
+
+ExportResult ExportCommands::ExportToSwf(CDocObj& doc, const std::string& chosenPath) {
+    if (chosenPath.empty())
+        return {false, "No file name was chosen", {}};
+    const CFilePath path(chosenPath);
+    if (!path.GetDirectory().empty())
+        settings_.SetString("Export", "Folder", path.GetDirectory());
+    return WriteMovieFile(doc, chosenPath);
+}
+
+ExportResult ExportCommands::Publish(CDocObj& doc, const std::string& chosenPath) {
+    if (chosenPath.empty())
+        return {false, "No file name was chosen", {}};
+    CFilePath path(chosenPath);
+    path.SetExtension(".html");
+    if (!path.GetDirectory().empty())
+        settings_.SetString("Publish", "Folder", path.GetDirectory());
+    return PublishTo(doc, path.GetFullPath(), &settings_);
+}
+
+ExportResult ExportCommands::PublishTo(CDocObj& doc, const std::string& pagePath,
+                                       const AppSettings* settings) {
+    const CFilePath page(pagePath);
+    if (page.GetFileName().empty())
+        return {false, pagePath + ": not a file name", {}};
+    ExportResult result = WriteMovieFile(doc, page.GetFolder() + page.GetName() + ".swf");
+    if (!result.ok)
+        return result;
+
+    PublishPageFields fields = PageFieldsOf(doc, page.GetName());
+    if (settings != nullptr) {
+        fields.codebaseHost = settings->GetString("Publish", "CodebaseHost", fields.codebaseHost);
+        fields.pluginsPageHost =
+            settings->GetString("Publish", "PluginsPageHost", fields.pluginsPageHost);
+    }
+    if (const int err = WriteFileAtomically(pagePath, BuildPublishPage(fields)); err != 0) {
+        result.ok = false;
+        result.message = CannotWrite(pagePath, err);
+        return result;
+    }
+    result.files.push_back(pagePath);
+    result.message = "Wrote " + pagePath + " and " + result.files.front();
+    return result;
+}
+
+ExportResult ExportCommands::OpenWritten(ExportResult result, const CFilePath& toOpen) {
+    if (!result.ok)
+        return result;
+    std::string error;
+    if (!shell_.Open(toOpen.GetFolder(), toOpen.GetFileName(), error)) {
+        result.ok = false;
+        result.message = toOpen.GetFullPath() + ": cannot be opened (" + error + ")";
+    }
+    return result;
+}
+
+std::string ExportCommands::TestFolder(std::string& error) const {
+    const std::string root =
+        tempRoot_.empty() ? CFilePath::FromLocation(CFilePath::Location::TempFolder).GetFolder()
+                          : tempRoot_;
+    return PrivateTestFolder(root, error);
+}
+
+ExportResult ExportCommands::TestInPlayer(CDocObj& doc) {
+    std::string error;
+    const std::string folder = TestFolder(error);
+    if (folder.empty())
+        return {false, error, {}};
+    const CFilePath movie(folder + BaseName(doc) + ".swf");
+    return OpenWritten(WriteMovieFile(doc, movie.GetFullPath()), movie);
+}
+
+ExportResult ExportCommands::TestInBrowser(CDocObj& doc) {
+    std::string error;
+    const std::string folder = TestFolder(error);
+    if (folder.empty())
+        return {false, error, {}};
+    const CFilePath page(folder + BaseName(doc) + ".html");
+    return OpenWritten(PublishTo(doc, page.GetFullPath(), &settings_), page);
+}
+
+PlayImage ExportCommands::Play(CDocObj& doc) {
+    PlayImage play;
+    play.image = ExportMovieToMemory(doc);
+    play.sizeText = SizeReadout(play.image.size());
+    return play;
+}
+
+} // namespace tavro
