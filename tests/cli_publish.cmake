@@ -1,0 +1,67 @@
+# Command-line tests of tavro-cli publish on the sample movie in examples/. Included by
+# tests/CMakeLists.txt, this file registers CTest tests; run with `cmake -P` it is the checker:
+#
+#   cmake -DCLI=<program> -DEXAMPLES=<dir> -DWORK=<dir> -DCASE=<case> -P cli_publish.cmake
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  function(run rc pattern)
+    execute_process(COMMAND "${CLI}" ${ARGN}
+                    RESULT_VARIABLE got OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT "${got}" STREQUAL "${rc}")
+      message(FATAL_ERROR "${ARGN}: exit status ${got}, expected ${rc}\n${out}${err}")
+    endif()
+    if(NOT pattern STREQUAL "" AND NOT err MATCHES "${pattern}")
+      message(FATAL_ERROR "${ARGN}: stderr does not match ${pattern}:\n${err}")
+    endif()
+  endfunction()
+  function(swf3 file)
+    if(NOT EXISTS "${file}")
+      message(FATAL_ERROR "${file} was not written")
+    endif()
+    file(READ "${file}" head LIMIT 4 HEX)
+    if(NOT head STREQUAL "46575303")
+      message(FATAL_ERROR "${file}: not an SWF 3 file: ${head}")
+    endif()
+  endfunction()
+
+  file(REMOVE_RECURSE "${WORK}")
+  file(MAKE_DIRECTORY "${WORK}")
+  if(CASE STREQUAL "swi" OR CASE STREQUAL "json")
+    run(0 "" publish "${EXAMPLES}/hello.${CASE}" -o "${WORK}/page.html")
+    swf3("${WORK}/page.swf")
+    # The movie beside the page is the one export writes.
+    run(0 "" export "${EXAMPLES}/hello.${CASE}" -o "${WORK}/exported.swf")
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/page.swf" "${WORK}/exported.swf"
+                    RESULT_VARIABLE differ)
+    if(differ)
+      message(FATAL_ERROR "published and exported movies differ")
+    endif()
+    file(READ "${WORK}/page.html" page HEX)
+    # "<title>Tavro [page.swi]</title>" then carriage return and line feed.
+    string(HEX "<title>Tavro [page.swi]</title>\r\n" title)
+    string(HEX "<EMBED src=\"page.swf\"" embed)
+    if(NOT page MATCHES "${title}" OR NOT page MATCHES "${embed}")
+      message(FATAL_ERROR "page.html lacks its title or movie reference")
+    endif()
+  elseif(CASE STREQUAL "errors")
+    file(MAKE_DIRECTORY "${WORK}/taken.html")
+    run(1 "^tavro-cli: [^\n]*no-dir/p.swf: cannot write the file \\(No such file"
+        publish "${EXAMPLES}/hello.json" -o "${WORK}/no-dir/p.html")
+    run(1 "^tavro-cli: [^\n]*taken.html: cannot write the file \\(Is a directory"
+        publish "${EXAMPLES}/hello.json" -o "${WORK}/taken.html")
+    run(1 "missing.swi: cannot open the file" publish "${WORK}/missing.swi" -o "${WORK}/m.html")
+    run(0 "" publish --help)
+  else()
+    message(FATAL_ERROR "unknown case ${CASE}")
+  endif()
+  file(REMOVE_RECURSE "${WORK}")
+  return()
+endif()
+
+foreach(case swi json errors)
+  add_test(NAME cli.publish.${case}
+           COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:tavro-cli>
+                   -DEXAMPLES=${PROJECT_SOURCE_DIR}/examples
+                   -DWORK=${PROJECT_BINARY_DIR}/cli-publish/${case} -DCASE=${case}
+                   -P ${CMAKE_CURRENT_LIST_FILE})
+endforeach()
