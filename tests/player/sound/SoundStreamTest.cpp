@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tavro::player::test {
 namespace {
@@ -160,6 +161,30 @@ TEST(SoundStream, TheTimelineFollowsItsStreamAndWaitsForSlowData) {
         EXPECT_LE(frame, 28);
         EXPECT_FALSE(p.sink.StreamStarved(p.host.Level0()));
     }
+}
+
+TEST(SoundStream, GoingBackRestartsTheStreamFromThatFrame) {
+    Bytes movie = StreamMovie(120);
+    StreamPlayer p;
+    p.host.Load(movie.data(), movie.size());
+    p.Run(2000);
+    MovieLevel& level = p.host.Level0();
+    ASSERT_GE(level.currentFrame, 20);
+    level.Goto(3);
+    level.Play(false);
+    EXPECT_EQ(p.sink.StreamFrame(level), -1); // the old stream stopped with the goto
+    p.Run(300);
+    // A new stream from the block after frame 3, counting from that frame, leads again.
+    int32_t soundFrame = p.sink.StreamFrame(level);
+    EXPECT_GE(soundFrame, 4);
+    EXPECT_LE(soundFrame, 9);
+    EXPECT_LE(std::abs(level.currentFrame - soundFrame), 1);
+    // Its samples are those of the frames after 3 (each block holds 1000 + its frame).
+    auto out = p.m.Samples16();
+    ASSERT_GT(out.size(), 2000u);
+    EXPECT_GT(std::count_if(out.end() - 2000, out.end(),
+                            [](int16_t s) { return s >= 1003 && s <= 1012; }),
+              1500);
 }
 
 TEST(SoundStream, StopAndRemovalEndTheStreamAndItsSounds) {
