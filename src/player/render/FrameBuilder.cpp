@@ -4,6 +4,8 @@
 #include "player/render/FillSampler.h"
 #include "player/render/PixelColor.h"
 
+#include <cstdlib>
+
 namespace tavro::player::render {
 
 FrameBuilder::FrameBuilder(ScanConverter& scan)
@@ -103,7 +105,13 @@ ColorRecord* FrameBuilder::Bitmap(FillKind kind, const Matrix16& matrix,
     }
     r->kind = kind;
     r->bitmap = bitmap;
-    r->smooth = smoothBitmaps_;
+    // Bilinear sampling while one pixel covers at most two bitmap pixels each way; further
+    // down, nearest sampling (filtering four neighbours would not stop the aliasing anyway).
+    const int64_t perPixel = antiAlias_ ? 4 : 1;
+    const int64_t limit = int64_t(2) << 32;
+    auto spread = [&](int64_t p, int64_t q) { return (std::abs(p) + std::abs(q)) * perPixel; };
+    r->smooth = smoothBitmaps_ && spread(r->map.a, r->map.b) <= limit &&
+                spread(r->map.c, r->map.d) <= limit;
     r->opaque = bitmap->opaque;
     const ColorXform& x = st.cxform;
     if (!x.IsIdentity()) {

@@ -109,13 +109,18 @@ inline Bits& Polygon(Bits& b, const std::vector<std::pair<int32_t, int32_t>>& pt
 // Draws records straight into a 32-bit surface, without a player around them.
 class Canvas {
 public:
-    Canvas(int w, int h, bool antiAlias = false, uint32_t background = 0xFFFFFFFF)
+    // A background of alpha 0 means none: the surface keeps what it holds where nothing is
+    // drawn (Prefill sets that).
+    Canvas(int w, int h, bool antiAlias = false, uint32_t background = 0xFFFFFFFF,
+           bool smoothBitmaps = false)
         : frame_(scan_), aa_(antiAlias) {
         surface.Create(w, h, 7);
         int k = aa_ ? 4 : 1;
         clip_ = Rect(0, w * k, 0, h * k);
         scan_.Begin(clip_);
-        frame_.Begin(aa_, false);
+        frame_.Begin(aa_, smoothBitmaps);
+        if ((background >> 24) == 0)
+            return;
         ColorRecord* bg = frame_.NewRecord();
         bg->color = background;
         EdgeBuilder& eb = frame_.Edges();
@@ -133,6 +138,7 @@ public:
         return st;
     }
     FrameBuilder& Frame() { return frame_; }
+    void Prefill(uint32_t rgb) { surface.Clear(0xFF000000 | rgb); }
     void Shape(const std::vector<uint8_t>& record, int version, const DrawState& st,
                CharacterSource* source = nullptr) {
         ShapeDrawer d(frame_, source);

@@ -108,6 +108,15 @@ TEST(ShapeRenderTest, AntiAliasedEdgesBlendByCoverage) {
     // Half-covered columns: 8 of 16 samples.
     EXPECT_TRUE(Near(c.At(2, 4), 0x808080, 2)) << std::hex << c.At(2, 4);
     EXPECT_TRUE(Near(c.At(7, 4), 0x808080, 2)) << std::hex << c.At(7, 4);
+
+    // Nothing opaque underneath: partly covered pixels blend with what the surface holds.
+    Canvas d(20, 10, true, 0);
+    d.Prefill(0x0000FF);
+    d.Shape(SolidPolygon(0xFF0000, Box(50, 40, 150, 160)), 1, d.State());
+    d.Finish();
+    EXPECT_EQ(d.At(4, 4), 0xFF0000u);
+    EXPECT_EQ(d.At(12, 4), 0x0000FFu);
+    EXPECT_TRUE(Near(d.At(2, 4), 0x80007F, 2)) << std::hex << d.At(2, 4);
 }
 
 TEST(ShapeRenderTest, LinearAndRadialGradientsFollowTheirMatrix) {
@@ -176,6 +185,39 @@ TEST(ShapeRenderTest, BitmapFillsTileOrClampTheirSource) {
     c.Finish();
     EXPECT_EQ(c.At(3, 3), 0xFFFFFFu);
     EXPECT_EQ(c.At(3, 3 + 10), 0x000000u);
+}
+
+TEST(ShapeRenderTest, SmoothingBlendsMagnifiedBitmapsOnly) {
+    DecodedBitmap bm;
+    bm.width = 2;
+    bm.height = 1;
+    bm.pixels = {0xFFFF0000, 0xFF0000FF};
+    OneBitmap source(&bm);
+    auto draw = [&](bool smooth, int32_t scale, int w, uint32_t type = 0x41) {
+        Bits b;
+        b.U8(1).U8(type).U16(7).Matrix(scale, 0, 0, scale, 0, 0).U8(0).StyleBits();
+        Polygon(b, Box(0, 0, w * 20, 80), -1, 1);
+        auto c = std::make_unique<Canvas>(w, 4, true, 0xFFFFFFFF, smooth);
+        c->Shape(b.EndShape().bytes, 1, c->State(), &source);
+        c->Finish();
+        return c;
+    };
+    // Magnified 20 times: smoothing gives a ramp between the two pixel centres.
+    auto sharp = draw(false, 400 << 16, 40);
+    auto smooth = draw(true, 400 << 16, 40);
+    EXPECT_EQ(sharp->At(19, 1), 0xFF0000u);
+    EXPECT_EQ(sharp->At(20, 1), 0x0000FFu);
+    EXPECT_EQ(smooth->At(5, 1), 0xFF0000u);
+    EXPECT_EQ(smooth->At(34, 1), 0x0000FFu);
+    uint32_t mid = smooth->At(20, 1);
+    EXPECT_GT(Channel(mid, 16), 64);
+    EXPECT_GT(Channel(mid, 0), 64);
+    // Shrunk to 2.5 bitmap pixels per screen pixel (tiled): nearest sampling, no blend.
+    auto small = draw(true, 8 << 16, 4, 0x40);
+    for (int x = 0; x < 4; ++x) {
+        uint32_t c = small->At(x, 1);
+        EXPECT_TRUE(c == 0xFF0000u || c == 0x0000FFu || c == 0xFFFFFFu) << std::hex << c;
+    }
 }
 
 TEST(ShapeRenderTest, OneUnitVerticalLineIsAOnePixelBar) {
