@@ -1,6 +1,7 @@
 #include "player/render/StrokeBuilder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace tavro::player::render {
@@ -24,7 +25,12 @@ uint64_t ISqrt(uint64_t v) {
 }
 
 int64_t Length(int64_t dx, int64_t dy) {
-    return int64_t(ISqrt(uint64_t(dx * dx) + uint64_t(dy * dy)));
+    // Exact in integers while the squares cannot overflow; damaged coordinates can be far
+    // larger, and then the floating-point length is close enough.
+    constexpr int64_t kExact = int64_t{1} << 31;
+    if (dx > -kExact && dx < kExact && dy > -kExact && dy < kExact)
+        return int64_t(ISqrt(uint64_t(dx * dx) + uint64_t(dy * dy)));
+    return int64_t(std::hypot(double(dx), double(dy)));
 }
 
 int64_t DivRound(int64_t n, int64_t d) {

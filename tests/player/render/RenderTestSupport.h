@@ -2,6 +2,8 @@
 // records straight into a surface, and PNG output for looking at failures.
 #pragma once
 
+#include <algorithm>
+
 #include "player/Matrix16.h"
 #include "player/Rect.h"
 #include "player/render/FrameBuilder.h"
@@ -10,6 +12,7 @@
 #include "player/render/ShapeDrawer.h"
 #include "player/render/SpanPainter.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -133,7 +136,9 @@ public:
     // Object space to device: twips to pixels (1/20) by default, times 4 with anti-aliasing.
     DrawState State(int32_t scale = 0x10000 / 20) const {
         DrawState st;
-        int32_t s = aa_ ? scale * 4 : scale;
+        // Saturates, so that a test may ask for the largest scale with anti-aliasing on.
+        const int64_t wide = aa_ ? int64_t{scale} * 4 : int64_t{scale};
+        const int32_t s = static_cast<int32_t>(std::clamp<int64_t>(wide, INT32_MIN, INT32_MAX));
         st.toDevice = Matrix16::Scale(s, s);
         return st;
     }
