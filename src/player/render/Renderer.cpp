@@ -366,6 +366,8 @@ void Renderer::DropSurface() {
 }
 
 void Renderer::RenderInvalid() {
+    if (!viewBuilt_)
+        RebuildView();
     EnsureSurface();
     Rect r = dl_.invalid;
     dl_.invalid.SetEmpty();
