@@ -76,17 +76,6 @@ TEST(FilePathTest, SplitsIntoDirectoryNameAndExtension) {
     EXPECT_TRUE(CFilePath("").IsEmpty());
 }
 
-TEST(FilePathTest, ReplacesNameAndExtension) {
-    CFilePath p("/pub/page.htm");
-    p.SetExtension(".html");
-    EXPECT_EQ(p.GetFullPath(), "/pub/page.html");
-    p.SetName("other 100%");
-    EXPECT_EQ(p.GetFullPath(), "/pub/other 100%.html");
-    CFilePath noExt("/pub/page");
-    noExt.SetExtension(".html");
-    EXPECT_EQ(noExt.GetFullPath(), "/pub/page.html");
-}
-
 TEST(FilePathTest, ProgramFileAndFolder) {
     const CFilePath file = CFilePath::FromLocation(Location::ProgramFile);
     EXPECT_EQ(file.GetFileName(), "test_swf");
@@ -148,16 +137,6 @@ TEST(FilePathTest, DesktopFromUserDirsElseHomeDesktop) {
     }
     EXPECT_EQ(CFilePath::FromLocation(Location::Desktop).GetFullPath(),
               (dir / "home").string() + "/Desktop/");
-}
-
-TEST(FilePathTest, FavoritesUnderUserDataFolder) {
-    const ScopedEnv data("XDG_DATA_HOME", "/data/ann");
-    EXPECT_EQ(CFilePath::FromLocation(Location::Favorites).GetFullPath(),
-              "/data/ann/tavro/Favorites/");
-    const ScopedEnv noData("XDG_DATA_HOME", nullptr);
-    const ScopedEnv home("HOME", "/home/ann");
-    EXPECT_EQ(CFilePath::FromLocation(Location::Favorites).GetFullPath(),
-              "/home/ann/.local/share/tavro/Favorites/");
 }
 
 } // namespace
