@@ -6,3 +6,5 @@ tavro_cli_test(cli.render.sized
 tavro_cli_test(cli.render.missing
   "render|${TAVRO_SWF_DATA}/no-such-file.swf|--frame|0|-o|${CMAKE_CURRENT_BINARY_DIR}/cli-render-missing.png" 1
   STDERR "no-such-file.swf")
+tavro_cli_test(cli.render.document
+  "render|${PROJECT_SOURCE_DIR}/examples/hello.json|--frame|0|-o|${CMAKE_CURRENT_BINARY_DIR}/cli-render-document.png" 0)

@@ -1,5 +1,8 @@
 // tavro-cli render: plays a movie headless up to a frame and writes the picture as PNG.
 #include "CliCommand.h"
+#include "DocumentFiles.h"
+#include "model/CDocObj.h"
+#include "swf/MovieExport.h"
 
 #include "player/host/HeadlessHost.h"
 #include "player/host/HeadlessPngWriter.h"
@@ -43,10 +46,11 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 }
 
 void Run(const RenderOptions& o) {
-    std::string ext = LowerExtension(o.file);
-    if (ext == ".swi" || ext == ".json")
-        throw CliError(o.file + ": documents are not supported yet");
-    std::vector<uint8_t> bytes = ReadFile(o.file);
+    // A movie document is exported in memory first, exactly as Play does in the editor.
+    const std::string ext = LowerExtension(o.file);
+    std::vector<uint8_t> bytes = ext == ".swi" || ext == ".json"
+                                     ? ExportMovieToMemory(*LoadDocumentFile(o.file))
+                                     : ReadFile(o.file);
 
     player::HeadlessHost host(o.width, o.height);
     host.highQuality = o.quality != "low";
