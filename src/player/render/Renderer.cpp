@@ -348,16 +348,25 @@ void Renderer::EnsureSurface() {
     int h = int(std::clamp<int64_t>(client.Height(), 0, NativeBitmap::kMaxSide + 1));
     if (surface_.IsValid() && surface_.Width() == w && surface_.Height() == h)
         return;
-    if (surfaceFailed_ && !surface_.IsValid())
+    // A creation that failed is tried again only for another size.
+    if (surfaceFailed_ && w == failedWidth_ && h == failedHeight_)
+        return;
+    surface_.Destroy();
+    surfaceFailed_ = false;
+    if (w <= 0 || h <= 0)
         return;
     int depthIndex = NativeBitmap::DepthIndexForDisplay(displayBits_);
     if (depthIndex == 3 && !palette_)
         palette_ = PaletteState::Build(systemPalette_ ? *systemPalette_
                                                       : PaletteState::DefaultSystemPalette());
-    surfaceFailed_ = !surface_.Create(w, h, depthIndex, palette_);
+    if (!surface_.Create(w, h, depthIndex, palette_)) {
+        surfaceFailed_ = true;
+        failedWidth_ = w;
+        failedHeight_ = h;
+        return;
+    }
     // Whatever the surface showed before is gone.
-    if (!surfaceFailed_)
-        InvalidateAll();
+    InvalidateAll();
 }
 
 void Renderer::DropSurface() {

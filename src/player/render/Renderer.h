@@ -119,6 +119,7 @@ private:
     std::unique_ptr<Impl> impl_;
     NativeBitmap surface_;
     bool surfaceFailed_ = false;
+    int failedWidth_ = 0, failedHeight_ = 0;
     int displayBits_ = 32;
     std::optional<render::PaletteState::Entries> systemPalette_;
     std::shared_ptr<const render::PaletteState> palette_;

@@ -241,4 +241,11 @@ TEST(RendererTest, WithoutASurfaceTheHostIsAskedToFillWhite) {
     ASSERT_TRUE(p.renderer->CopyRgba(rgba, w, h));
     EXPECT_EQ(rgba[0], 255);
     EXPECT_EQ(rgba[size_t(w) * 4 + 2], 255);
+
+    // A size that fits is tried again.
+    p.core.Resize(30, 30);
+    p.renderer->RebuildView();
+    p.renderer->UpdateScreen();
+    ASSERT_TRUE(p.renderer->Surface().IsValid());
+    EXPECT_EQ(p.At(15, 15), 0x000000u);
 }
