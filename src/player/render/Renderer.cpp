@@ -55,6 +55,16 @@ private:
     MovieLevel* level_;
 };
 
+// A pixel rectangle in quarter-pixel device units (saturating).
+Rect Quarter(const Rect& r) {
+    if (r.IsEmpty())
+        return r;
+    auto k = [](int32_t v) {
+        return int32_t(std::clamp<int64_t>(int64_t(v) * 4, INT32_MIN + 1, INT32_MAX));
+    };
+    return Rect(k(r.xmin), k(r.xmax), k(r.ymin), k(r.ymax));
+}
+
 int ShapeVersion(uint8_t tagCode) {
     return tagCode == 32 ? 3 : tagCode == 22 ? 2 : 1;
 }
@@ -302,8 +312,8 @@ void Renderer::UpdateScreen() {
 void Renderer::InvalidateAll() {
     Rect client;
     core_.GetClientRect(client);
-    if (!client.IsEmpty() && dl_.antiAlias)
-        client = Rect(client.xmin * 4, client.xmax * 4, client.ymin * 4, client.ymax * 4);
+    if (dl_.antiAlias)
+        client = Quarter(client);
     dl_.Invalidate(client);
     core_.InvalidateScreen();
 }
@@ -311,9 +321,7 @@ void Renderer::InvalidateAll() {
 void Renderer::Paint(const Rect& windowPixels) {
     if (windowPixels.IsEmpty())
         return;
-    Rect r = windowPixels;
-    if (dl_.antiAlias)
-        r = Rect(r.xmin * 4, r.xmax * 4, r.ymin * 4, r.ymax * 4);
+    Rect r = dl_.antiAlias ? Quarter(windowPixels) : windowPixels;
     dl_.Invalidate(r);
     RenderInvalid();
 }

@@ -52,7 +52,9 @@ constexpr int kMaxBendSplits = 5;
 
 void StrokeBuilder::Begin(ColorRecord* record, int64_t width) {
     record_ = record;
-    width_ = std::max<int64_t>(width, 1);
+    // Wider than the whole coordinate range is no different from that range, and the offset
+    // arithmetic stays far from overflow.
+    width_ = std::clamp<int64_t>(width, 1, 65536);
     started_ = false;
 }
 

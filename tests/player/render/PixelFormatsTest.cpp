@@ -105,19 +105,6 @@ TEST(PixelFormatsTest, LowDepthsStoreGreyLevelsMostSignificantFirst) {
     EXPECT_EQ(b2.PixelAt(3, 0), 0xFFFFFFFFu);
 }
 
-TEST(PaletteTest, EntriesAndColourTable) {
-    auto state = PaletteState::Build(PaletteState::DefaultSystemPalette());
-    EXPECT_EQ(state->Flags(9), 0);
-    EXPECT_EQ(state->Flags(10), PaletteState::kNoCollapse);
-    EXPECT_EQ(state->Flags(245), PaletteState::kNoCollapse);
-    EXPECT_EQ(state->Flags(246), 0);
-    auto table = state->ColorTable();
-    const uint32_t c = state->Colors()[249];
-    EXPECT_EQ(table[249 * 4 + 0], c & 0xFF);
-    EXPECT_EQ(table[249 * 4 + 2], (c >> 16) & 0xFF);
-    EXPECT_EQ(table[249 * 4 + 3], 0);
-}
-
 TEST(PaletteTest, InverseTablePicksExactEntries) {
     auto state = PaletteState::Build(PaletteState::DefaultSystemPalette());
     const auto& colors = state->Colors();

@@ -1,8 +1,6 @@
-// Helpers of the renderer tests: a bit writer for hand-built SWF records, a canvas that draws
-// records straight into a surface, and PNG output for looking at failures.
+// Helpers of the renderer tests: a bit writer for hand-built SWF records and movies, and a
+// canvas that draws records straight into a surface.
 #pragma once
-
-#include <algorithm>
 
 #include "player/Matrix16.h"
 #include "player/Rect.h"
@@ -17,8 +15,6 @@
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <png.h>
 
 namespace tavro::player::render::test {
 
@@ -224,30 +220,5 @@ private:
     Bits header_;
     std::vector<uint8_t> tags_;
 };
-
-// Writes a surface as PNG (for looking at a failing picture).
-inline bool WritePng(const NativeBitmap& bm, const std::string& path) {
-    std::vector<uint8_t> rgba = bm.ToRgba();
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, uint32_t(bm.Width()), uint32_t(bm.Height()), 8, PNG_COLOR_TYPE_RGBA,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < bm.Height(); ++y)
-        png_write_row(png, rgba.data() + size_t(y) * size_t(bm.Width()) * 4);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return true;
-}
 
 } // namespace tavro::player::render::test
