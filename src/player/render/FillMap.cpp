@@ -5,11 +5,6 @@ namespace tavro::player::render {
 namespace {
 using Wide = __int128;
 
-// Terms are capped so that stepping across any device span cannot overflow: a fill that moves
-// more than 2^8 of its units per device unit is already far below one device pixel in size.
-constexpr Wide kTermLimit = Wide(1) << 40;
-constexpr Wide kOffsetLimit = Wide(1) << 60;
-
 int64_t Saturate(Wide v, Wide limit) {
     return int64_t(v > limit ? limit : v < -limit ? -limit : v);
 }
@@ -31,12 +26,12 @@ bool FillMap::Build(const Matrix16& f, const Matrix16& m) {
     if (det == 0)
         return false;
     // inverse terms: cofactor / det with 32 fractional bits = cofactor << 56 / det.
-    auto inv = [det](Wide cof) { return Saturate((cof << 56) / det, kTermLimit); };
+    auto inv = [det](Wide cof) { return Saturate((cof << 56) / det, FillMap::kTermLimit); };
     Wide ia = inv(pd), ib = inv(-pb), ic = inv(-pc), id = inv(pa);
     a = int64_t(ia), b = int64_t(ib), c = int64_t(ic), d = int64_t(id);
     // translation: -(inverse 2x2) * (ptx, pty); ptx has 16 fractional bits.
-    tx = Saturate(-((ia * ptx + ic * pty) >> 16), kOffsetLimit);
-    ty = Saturate(-((ib * ptx + id * pty) >> 16), kOffsetLimit);
+    tx = Saturate(-((ia * ptx + ic * pty) >> 16), FillMap::kPositionLimit);
+    ty = Saturate(-((ib * ptx + id * pty) >> 16), FillMap::kPositionLimit);
     return true;
 }
 

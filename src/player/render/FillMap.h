@@ -16,10 +16,24 @@ struct FillMap {
     // Inverse of `fill` followed by `toDevice`; false when the product is singular.
     bool Build(const Matrix16& fill, const Matrix16& toDevice);
 
+    // Terms are capped at 2^14 fill units per device unit (a gradient square squeezed into two
+    // device units) and positions at 2^29 units, so that a position plus 1024 steps of any
+    // term stays far inside 64 bits.
+    static constexpr int64_t kTermLimit = int64_t(1) << 46;
+    static constexpr int64_t kPositionLimit = int64_t(1) << 61;
+
     // Fill-space position of the device point (x2 / 2, y2 / 2) (half-unit coordinates, so
     // that pixel and sample centres are exact).
-    int64_t U(int32_t x2, int32_t y2) const { return ((a * x2 + c * y2) >> 1) + tx; }
-    int64_t V(int32_t x2, int32_t y2) const { return ((b * x2 + d * y2) >> 1) + ty; }
+    int64_t U(int32_t x2, int32_t y2) const { return At(a, c, tx, x2, y2); }
+    int64_t V(int32_t x2, int32_t y2) const { return At(b, d, ty, x2, y2); }
+
+private:
+    static int64_t At(int64_t p, int64_t q, int64_t t, int32_t x2, int32_t y2) {
+        __int128 v = ((__int128(p) * x2 + __int128(q) * y2) >> 1) + t;
+        return int64_t(v > kPositionLimit    ? kPositionLimit
+                       : v < -kPositionLimit ? -kPositionLimit
+                                             : v);
+    }
 };
 
 } // namespace tavro::player::render

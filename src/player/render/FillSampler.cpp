@@ -108,6 +108,14 @@ void SampleBitmap(const ColorRecord& r, int64_t u, int64_t v, int64_t du, int64_
 } // namespace
 
 void SampleFill(const ColorRecord& r, int32_t x2, int32_t y2, int32_t step, int n, uint32_t* out) {
+    // Positions are recomputed every 256 samples, so the stepping sums stay bounded.
+    constexpr int kChunk = 256;
+    while (n > kChunk) {
+        SampleFill(r, x2, y2, step, kChunk, out);
+        x2 += 2 * step * kChunk;
+        out += kChunk;
+        n -= kChunk;
+    }
     const FillMap& m = r.map;
     int64_t u = m.U(x2, y2), v = m.V(x2, y2);
     int64_t du = m.a * step, dv = m.b * step;

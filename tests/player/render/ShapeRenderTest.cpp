@@ -119,6 +119,48 @@ TEST(ShapeRenderTest, AntiAliasedEdgesBlendByCoverage) {
     EXPECT_TRUE(Near(d.At(2, 4), 0x80007F, 2)) << std::hex << d.At(2, 4);
 }
 
+TEST(ShapeRenderTest, AntiAliasingKeepsInteriorColours) {
+    // A gradient and a bitmap under translucent solids (and a gradient over a solid): away from
+    // the edges, the anti-aliased picture has the colours of the aliased one.
+    DecodedBitmap bm;
+    bm.width = bm.height = 2;
+    bm.pixels = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    OneBitmap source(&bm);
+    const int32_t s = 1600 * 65536 / 32768;
+    auto scene = [&](Canvas& c) {
+        Bits g;
+        g.U8(1).U8(0x10).Matrix(s, 0, 0, s, 800, 400).U8(2).U8(0).Rgba(0xFF000000);
+        g.U8(255).Rgba(0xFFFFFF00).U8(0).StyleBits();
+        Polygon(g, Box(0, 0, 1600, 800), -1, 1);
+        c.Shape(g.EndShape().bytes, 3, c.State());
+        Bits b;
+        b.U8(1).U8(0x40).U16(7).Matrix(200 << 16, 0, 0, 200 << 16, 0, 0).U8(0).StyleBits();
+        Polygon(b, Box(0, 800, 1600, 1600), -1, 1);
+        c.Shape(b.EndShape().bytes, 3, c.State(), &source);
+        Bits t;
+        t.U8(2).U8(0).Rgba(0x800000FF).U8(0).Rgba(0x40FF0000).U8(0).StyleBits();
+        Polygon(t, Box(400, 200, 1200, 1400), -1, 1);
+        Polygon(t, Box(600, 400, 1000, 1200), -1, 2);
+        c.Shape(t.EndShape().bytes, 3, c.State());
+        Bits h;
+        h.U8(1).U8(0x10).Matrix(s, 0, 0, s, 800, 400).U8(2).U8(0).Rgba(0x00000000);
+        h.U8(255).Rgba(0x80FFFFFF).U8(0).StyleBits();
+        Polygon(h, Box(1300, 100, 1500, 700), -1, 1);
+        c.Shape(h.EndShape().bytes, 3, c.State());
+    };
+    Canvas plain(80, 80), aa(80, 80, true);
+    scene(plain);
+    scene(aa);
+    plain.Finish();
+    aa.Finish();
+    const int xs[] = {5, 25, 35, 45, 70, 10, 40, 66, 73};
+    const int ys[] = {5, 15, 25, 35, 48, 55, 66, 75};
+    for (int y : ys)
+        for (int x : xs)
+            EXPECT_TRUE(Near(aa.At(x, y), plain.At(x, y), 3))
+                << x << "," << y << std::hex << " " << aa.At(x, y) << " " << plain.At(x, y);
+}
+
 TEST(ShapeRenderTest, LinearAndRadialGradientsFollowTheirMatrix) {
     // A linear gradient from black (ratio 0) to white (255) across 0..2560 twips (128 px):
     // the gradient square (-16384..16384) scaled by 2560 / 32768 and moved to the centre.
