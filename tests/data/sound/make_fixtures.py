@@ -31,9 +31,9 @@ def run(*args):
     subprocess.run(args, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def tone(path, rate, channels, seconds, spec):
+def tone(path, rate, channels, seconds, synth):
     run("sox", "-n", "-r", str(rate), "-c", str(channels), "-b", "16", path, "synth",
-        str(seconds), *spec, "vol", "0.7")
+        str(seconds), *synth, "vol", "0.7")
 
 
 def read_wav(path):
@@ -110,9 +110,9 @@ def ima_wav(path, rate, headers, codes):
         f.write(data)
 
 
-def adpcm_fixture(name, rate, channels, frames, spec, tmp):
+def adpcm_fixture(name, rate, channels, frames, synth, tmp):
     src = os.path.join(tmp, name + ".wav")
-    tone(src, rate, channels, frames / rate + 0.01, spec)
+    tone(src, rate, channels, frames / rate + 0.01, synth)
     chans = [c[:frames] for c in read_wav(src)]
     bits = Bits()
     bits.put(2, 2)  # 4-bit codes
@@ -144,9 +144,9 @@ def adpcm_fixture(name, rate, channels, frames, spec, tmp):
         f.write(struct.pack("<%dh" % len(reference), *reference))
 
 
-def mp3_fixture(name, rate, channels, seconds, spec, bitrate, tmp):
+def mp3_fixture(name, rate, channels, seconds, synth, bitrate, tmp):
     src = os.path.join(tmp, name + ".wav")
-    tone(src, rate, channels, seconds, spec)
+    tone(src, rate, channels, seconds, synth)
     mp3 = os.path.join(HERE, name + ".mp3")
     run("lame", "-t", "--cbr", "-b", str(bitrate), "-m", "m" if channels == 1 else "j", src, mp3)
     dec = os.path.join(tmp, name + "_dec.wav")
