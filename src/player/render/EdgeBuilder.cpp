@@ -122,6 +122,9 @@ void EdgeBuilder::Emit(DevicePoint p0, DevicePoint c, DevicePoint p1, bool rever
     bool isLine = std::max(dx, dy) + std::min(dx, dy) / 2 < 4;
     if (reversed)
         std::swap(p0, p1);
+    if (capture_)
+        capture_->push_back({int32_t(p0.x), int32_t(p0.y), int32_t(c.x), int32_t(c.y),
+                             int32_t(p1.x), int32_t(p1.y), isLine, fill0_, fill1_});
     if (!target_.AddEdge(int32_t(p0.x), int32_t(p0.y), int32_t(c.x), int32_t(c.y), int32_t(p1.x),
                          int32_t(p1.y), isLine, fill0_, fill1_))
         ++dropped_;

@@ -15,6 +15,7 @@
 #include "player/Matrix16.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace tavro::player::render {
 
@@ -50,6 +51,16 @@ public:
     // Number of edges dropped because the edge store was full.
     int Dropped() const { return dropped_; }
 
+    // Every edge emitted also goes to `sink` (with its record pointers) while it is set, before
+    // the scan converter's clip rows drop any.
+    struct Emitted {
+        int32_t x0, y0, cx, cy, x1, y1;
+        bool isLine;
+        ColorRecord* fill0;
+        ColorRecord* fill1;
+    };
+    void SetCapture(std::vector<Emitted>* sink) { capture_ = sink; }
+
 private:
     void Piece(DevicePoint p0, DevicePoint c, DevicePoint p1, bool line, bool reversed, int depth);
     void Emit(DevicePoint p0, DevicePoint c, DevicePoint p1, bool reversed);
@@ -59,6 +70,7 @@ private:
     ColorRecord* fill0_ = nullptr;
     ColorRecord* fill1_ = nullptr;
     int dropped_ = 0;
+    std::vector<Emitted>* capture_ = nullptr;
 };
 
 } // namespace tavro::player::render

@@ -1,6 +1,7 @@
 #include "player/render/FrameBuilder.h"
 
 #include "player/render/DecodedBitmap.h"
+#include "player/render/EdgeCache.h"
 #include "player/render/FillSampler.h"
 #include "player/render/PixelColor.h"
 
@@ -26,7 +27,109 @@ ColorRecord* FrameBuilder::NewRecord() {
     ColorRecord* r = records_.New();
     if (r)
         r->layer = ++nextLayer_;
+    if (capture_) {
+        if (r)
+            captureRecords_.push_back(r);
+        else
+            captureOk_ = false;
+    }
     return r;
+}
+
+void FrameBuilder::BeginCapture(EdgeCache* cache, const ColorRecord* clipRecord) {
+    capture_ = cache;
+    captureClip_ = clipRecord;
+    captureOk_ = true;
+    captureDropped_ = edges_.Dropped();
+    captureRecords_.clear();
+    captureEdges_.clear();
+    edges_.SetCapture(&captureEdges_);
+}
+
+bool FrameBuilder::EndCapture() {
+    edges_.SetCapture(nullptr);
+    EdgeCache* cache = capture_;
+    capture_ = nullptr;
+    if (!cache || !captureOk_ || edges_.Dropped() != captureDropped_)
+        return false;
+    const size_t n = captureRecords_.size();
+    cache->records.clear();
+    cache->ramps.clear();
+    cache->luts.clear();
+    cache->edges.clear();
+    for (const ColorRecord* r : captureRecords_) {
+        if (r->bitmap)
+            return false; // the decoded bitmap belongs to its character
+        if (r->ramp)
+            cache->ramps.emplace_back();
+        if (r->lut)
+            cache->luts.emplace_back();
+    }
+    size_t ramp = 0, lut = 0;
+    for (const ColorRecord* r : captureRecords_) {
+        ColorRecord t;
+        t.kind = r->kind;
+        t.opaque = r->opaque;
+        t.smooth = r->smooth;
+        t.color = r->color;
+        t.map = r->map;
+        if (r->ramp) {
+            std::copy(r->ramp, r->ramp + 256, cache->ramps[ramp].begin());
+            t.ramp = cache->ramps[ramp++].data();
+        }
+        if (r->lut) {
+            std::copy(r->lut, r->lut + 1024, cache->luts[lut].begin());
+            t.lut = cache->luts[lut++].data();
+        }
+        cache->records.push_back(t);
+    }
+    auto index = [&](const ColorRecord* r, bool& ok) -> int32_t {
+        if (!r)
+            return EdgeCache::kNone;
+        if (r == captureClip_)
+            return EdgeCache::kClipRecord;
+        for (size_t i = 0; i < n; ++i)
+            if (captureRecords_[i] == r)
+                return int32_t(i);
+        ok = false;
+        return EdgeCache::kNone;
+    };
+    bool ok = true;
+    cache->edges.reserve(captureEdges_.size());
+    for (const EdgeBuilder::Emitted& e : captureEdges_)
+        cache->edges.push_back(
+            {e.x0, e.y0, e.cx, e.cy, e.x1, e.y1, e.isLine, index(e.fill0, ok), index(e.fill1, ok)});
+    return ok;
+}
+
+bool FrameBuilder::Replay(const EdgeCache& cache, const DrawState& st) {
+    ColorRecord* local[64];
+    std::vector<ColorRecord*> many;
+    ColorRecord** recs = local;
+    if (cache.records.size() > 64) {
+        many.resize(cache.records.size());
+        recs = many.data();
+    }
+    for (size_t i = 0; i < cache.records.size(); ++i) {
+        ColorRecord* r = NewRecord();
+        if (!r)
+            return false;
+        uint32_t layer = r->layer;
+        *r = cache.records[i];
+        r->layer = layer;
+        r->clips = st.clips;
+        recs[i] = r;
+    }
+    auto rec = [&](int32_t i) -> ColorRecord* {
+        if (i == EdgeCache::kClipRecord)
+            return st.clipRecord;
+        return i >= 0 ? recs[i] : nullptr;
+    };
+    for (const EdgeCache::CachedEdge& e : cache.edges)
+        if (!scan_.AddEdge(e.x0, e.y0, e.cx, e.cy, e.x1, e.y1, e.isLine, rec(e.fill0),
+                           rec(e.fill1)))
+            return false;
+    return true;
 }
 
 const ClipLink* FrameBuilder::NewClipLink(const ColorRecord* clip, const ClipLink* next) {

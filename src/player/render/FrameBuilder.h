@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace tavro::player::render {
 
@@ -60,6 +61,15 @@ public:
 
     size_t RecordCount() const { return records_.Size(); }
 
+    // Recording an object's edges and records into `cache` (drawn as usual meanwhile);
+    // `clipRecord` is the clip layer the object draws into, if any. EndCapture returns false
+    // when the object cannot be replayed (bitmap fills, dropped items); the cache is then not
+    // to be used.
+    void BeginCapture(class EdgeCache* cache, const ColorRecord* clipRecord);
+    bool EndCapture();
+    // Adds a cached object's records (in front of everything so far) and edges.
+    bool Replay(const class EdgeCache& cache, const DrawState& st);
+
 private:
     ScanConverter& scan_;
     EdgeBuilder edges_;
@@ -71,6 +81,12 @@ private:
     Arena<ClipLink> clipLinks_;
     Arena<std::array<uint32_t, 256>, 64> ramps_;
     Arena<std::array<uint8_t, 1024>, 64> luts_;
+    class EdgeCache* capture_ = nullptr;
+    const ColorRecord* captureClip_ = nullptr;
+    bool captureOk_ = true;
+    int captureDropped_ = 0;
+    std::vector<ColorRecord*> captureRecords_;
+    std::vector<EdgeBuilder::Emitted> captureEdges_;
 };
 
 } // namespace tavro::player::render

@@ -7,6 +7,7 @@
 #include "player/PlayerCore.h"
 #include "player/render/BitmapDecoder.h"
 #include "player/render/CharacterSource.h"
+#include "player/render/EdgeCache.h"
 #include "player/render/FrameBuilder.h"
 #include "player/render/ScanConverter.h"
 #include "player/render/ShapeDrawer.h"
@@ -89,11 +90,12 @@ public:
     Rect clip; // device units
     EditTextDrawer* editText = nullptr;
     int objectsDrawn = 0;
+    int objectsReplayed = 0;
 
-    void DrawChildren(const DisplayObject& parent, const Matrix16& m, const ColorXform& cx,
-                      const ClipLink* clips, ColorRecord* clipRecord, int nesting);
-    void DrawObject(const DisplayObject& obj, const Matrix16& parentM, const ColorXform& parentCx,
-                    const ClipLink* clips, ColorRecord* clipRecord, int nesting);
+    void DrawChildren(DisplayObject& parent, const Matrix16& m, const ColorXform& cx,
+                      const ClipLink* clips, ColorRecord* clipRecord, bool dirty, int nesting);
+    void DrawObject(DisplayObject& obj, const Matrix16& parentM, const ColorXform& parentCx,
+                    const ClipLink* clips, ColorRecord* clipRecord, bool dirty, int nesting);
     void DrawCharacter(const DisplayObject& obj, const DrawState& st);
     void AddRect(const Rect& r, ColorRecord* rec);
 
@@ -164,11 +166,14 @@ void Renderer::Impl::DrawCharacter(const DisplayObject& obj, const DrawState& st
     ++objectsDrawn;
 }
 
-void Renderer::Impl::DrawObject(const DisplayObject& obj, const Matrix16& parentM,
+// `dirty`: the object or one of its parents changed since the last screen update, so its
+// cached edges (if any) are stale.
+void Renderer::Impl::DrawObject(DisplayObject& obj, const Matrix16& parentM,
                                 const ColorXform& parentCx, const ClipLink* clips,
-                                ColorRecord* clipRecord, int nesting) {
+                                ColorRecord* clipRecord, bool dirty, int nesting) {
     if (!obj.visible || nesting > DisplayList::kMaxNesting)
         return;
+    dirty = dirty || obj.dirty;
     DrawState st;
     st.toDevice = Matrix16::Concat(obj.matrix, parentM);
     st.cxform = obj.cxform.IsIdentity() ? parentCx : ColorXform::Concat(obj.cxform, parentCx);
@@ -177,22 +182,48 @@ void Renderer::Impl::DrawObject(const DisplayObject& obj, const Matrix16& parent
     st.ratio = obj.ratio;
     if (obj.character) {
         Rect bounds = DeviceBounds(obj, st.toDevice, frame.AntiAlias());
-        if (bounds.Overlaps(clip))
-            DrawCharacter(obj, st);
+        if (bounds.Overlaps(clip)) {
+            EdgeCache::Inputs inputs{obj.character, st.toDevice, st.cxform, st.ratio,
+                                     clipRecord != nullptr, frame.SmoothBitmaps()};
+            auto* cached = dirty ? nullptr : dynamic_cast<EdgeCache*>(obj.renderCache.get());
+            if (cached && !(cached->inputs == inputs))
+                cached = nullptr;
+            const CharacterType type = obj.character->type;
+            const bool cacheable = !dirty && (type == CharacterType::Shape ||
+                                              type == CharacterType::MorphShape ||
+                                              type == CharacterType::Text);
+            if (cached) {
+                if (frame.Replay(*cached, st)) {
+                    ++objectsDrawn;
+                    ++objectsReplayed;
+                }
+            } else if (cacheable) {
+                auto fresh = std::make_unique<EdgeCache>();
+                fresh->inputs = inputs;
+                frame.BeginCapture(fresh.get(), clipRecord);
+                DrawCharacter(obj, st);
+                if (frame.EndCapture())
+                    obj.renderCache = std::move(fresh);
+                else
+                    obj.renderCache.reset();
+            } else {
+                DrawCharacter(obj, st);
+            }
+        }
     }
-    DrawChildren(obj, st.toDevice, st.cxform, clips, clipRecord, nesting + 1);
+    DrawChildren(obj, st.toDevice, st.cxform, clips, clipRecord, dirty, nesting + 1);
 }
 
-void Renderer::Impl::DrawChildren(const DisplayObject& parent, const Matrix16& m,
+void Renderer::Impl::DrawChildren(DisplayObject& parent, const Matrix16& m,
                                   const ColorXform& cx, const ClipLink* clips,
-                                  ColorRecord* clipRecord, int nesting) {
+                                  ColorRecord* clipRecord, bool dirty, int nesting) {
     struct ActiveClip {
         uint16_t upTo;
         const ClipLink* chain;
     };
     ActiveClip stack[16];
     int depth = 0;
-    for (const DisplayObject* c = parent.firstChild; c; c = c->nextSibling) {
+    for (DisplayObject* c = parent.firstChild; c; c = c->nextSibling) {
         while (depth > 0 && stack[depth - 1].upTo < c->depth)
             --depth;
         const ClipLink* chain = depth > 0 ? stack[depth - 1].chain : clips;
@@ -202,7 +233,7 @@ void Renderer::Impl::DrawChildren(const DisplayObject& parent, const Matrix16& m
                 continue;
             rec->kind = FillKind::Clip;
             rec->opaque = false;
-            DrawObject(*c, m, cx, chain, rec, nesting);
+            DrawObject(*c, m, cx, chain, rec, dirty, nesting);
             const ClipLink* link = frame.NewClipLink(rec, chain);
             if (depth < 16)
                 stack[depth++] = {c->clipDepth, link};
@@ -210,7 +241,7 @@ void Renderer::Impl::DrawChildren(const DisplayObject& parent, const Matrix16& m
                 stack[depth - 1] = {c->clipDepth, link};
             continue;
         }
-        DrawObject(*c, m, cx, chain, clipRecord, nesting);
+        DrawObject(*c, m, cx, chain, clipRecord, dirty, nesting);
     }
 }
 
@@ -287,6 +318,7 @@ void Renderer::RefreshBounds(DisplayObject* obj, const Matrix16& parent, bool vi
         Matrix16 m = Matrix16::Concat(o->matrix, parent);
         bool shown = visible && o->visible;
         if (dirty) {
+            o->renderCache.reset();
             if (invalidate)
                 dl_.Invalidate(o->cachedBounds);
             o->cachedBounds = shown ? DeviceBounds(*o, m, dl_.antiAlias) : Rect();
@@ -300,7 +332,7 @@ void Renderer::RefreshBounds(DisplayObject* obj, const Matrix16& parent, bool vi
 }
 
 void Renderer::UpdateScreen() {
-    if (dl_.anyDirty) {
+    if (dl_.anyDirty || dl_.root.dirty) {
         RefreshBounds(dl_.root.firstChild, Matrix16::Concat(dl_.root.matrix, dl_.viewMatrix),
                       dl_.root.visible, dl_.root.dirty, true);
         dl_.root.dirty = false;
@@ -345,6 +377,7 @@ void Renderer::RebuildView() {
     // Every cached bound is in the old device units.
     RefreshBounds(dl_.root.firstChild, Matrix16::Concat(dl_.root.matrix, view), dl_.root.visible,
                   true, false);
+    dl_.root.dirty = false;
     dl_.invalid.SetEmpty();
     InvalidateAll();
 }
@@ -420,6 +453,7 @@ void Renderer::RenderPixels(const Rect& px) {
     im.frame.Begin(aa, smoothing_);
     im.editText = editText_;
     im.objectsDrawn = 0;
+    im.objectsReplayed = 0;
 
     // The background covers the whole rectangle (white when the movie sets none, so that no
     // stale pixels survive).
@@ -433,7 +467,7 @@ void Renderer::RenderPixels(const Rect& px) {
         im.AddRect(all, bg);
     }
 
-    im.DrawObject(dl_.root, dl_.viewMatrix, dl_.viewCxform, nullptr, nullptr, 0);
+    im.DrawObject(dl_.root, dl_.viewMatrix, dl_.viewCxform, nullptr, nullptr, false, 0);
 
     if (focusRect_ && !focusRect_->IsEmpty()) {
         ColorRecord* yellow = im.frame.NewRecord();
@@ -454,6 +488,7 @@ void Renderer::RenderPixels(const Rect& px) {
     stats_.records = im.frame.RecordCount();
     stats_.pixels = px.Width() * px.Height();
     stats_.objectsDrawn = im.objectsDrawn;
+    stats_.objectsReplayed = im.objectsReplayed;
     im.painter.Begin(surface_, im.clip, aa);
     im.scan.Run(im.painter);
 }

@@ -105,6 +105,7 @@ public:
         size_t records = 0;
         int64_t pixels = 0;
         int objectsDrawn = 0;
+        int objectsReplayed = 0; // drawn from their cached edges
     };
     const Stats& LastFrame() const { return stats_; }
 

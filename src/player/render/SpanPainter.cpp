@@ -29,6 +29,8 @@ void SpanPainter::Begin(NativeBitmap& target, const Rect& deviceClip, bool antiA
         size_t w = size_t(std::max<int64_t>(0, clip_.Width() / 4)) + 2;
         acc_.Reset(w);
         run_.Reset(w);
+        opaqueAcc_.assign(w, 0);
+        opaqueRun_.assign(w, 0);
         for (Bottom& b : bottoms_) {
             b.record = nullptr;
             b.weight.assign(w, 0);
@@ -151,6 +153,8 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
             c = BlendOver(c, layers[i]->color);
         if (antiAlias_) {
             AccumulateSolid(x0, x1, c);
+            if (opaqueBottom)
+                AccumulateOpaque(x0, x1);
             return;
         }
         if (opaqueBottom) {
@@ -160,6 +164,8 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
     }
     if (antiAlias_) {
         Accumulate(y, x0, x1, layers, count, opaqueBottom);
+        if (opaqueBottom)
+            AccumulateOpaque(x0, x1);
         return;
     }
     uint32_t buf[kPiece];
@@ -173,6 +179,21 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
 void SpanPainter::Touch(int p0, int p1) {
     touchedMin_ = touchedMax_ < touchedMin_ ? p0 : std::min(touchedMin_, p0);
     touchedMax_ = std::max(touchedMax_, p1);
+}
+
+void SpanPainter::AccumulateOpaque(int x0, int x1) {
+    const int base = clip_.xmin >> 2;
+    const int p0 = (x0 >> 2) - base, p1 = ((x1 - 1) >> 2) - base;
+    if (p0 == p1) {
+        opaqueAcc_[size_t(p0)] += uint32_t(x1 - x0);
+        return;
+    }
+    opaqueAcc_[size_t(p0)] += uint32_t(4 - (x0 & 3));
+    opaqueAcc_[size_t(p1)] += uint32_t(((x1 - 1) & 3) + 1);
+    if (p1 > p0 + 1) {
+        opaqueRun_[size_t(p0 + 1)] += 4;
+        opaqueRun_[size_t(p1)] -= 4;
+    }
 }
 
 // Adds one colour to the samples [x0, x1) of the current sample row.
@@ -225,7 +246,7 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
             uint32_t inv = 255 - (layers[i]->color >> 24);
             inv += inv >> 7;
             c = BlendOver(c, layers[i]->color);
-            k = (k * inv) >> 8;
+            k = (k * inv + 128) >> 8;
         }
         if (c != 0)
             AccumulateSolid(x0, x1, c);
@@ -323,8 +344,17 @@ void SpanPainter::ResolveRow(int py) {
     }
     bottomCount_ = 0;
     bool partial = false;
-    for (int k = 0; k < n; ++k)
-        partial |= (rowBuf_[size_t(k)] >> 24) != 255;
+    uint32_t runOpaque = 0;
+    for (int p = lo; p <= hi; ++p) {
+        size_t i = size_t(p);
+        runOpaque += opaqueRun_[i];
+        uint32_t& out = rowBuf_[size_t(p - lo)];
+        if (opaqueAcc_[i] + runOpaque >= 16)
+            out |= 0xFF000000u;
+        else
+            partial |= (out >> 24) != 255;
+        opaqueAcc_[i] = opaqueRun_[i] = 0;
+    }
     if (partial) {
         target_->ReadSpan(lo + base, py, n, dstBuf_.data());
         for (int k = 0; k < n; ++k)

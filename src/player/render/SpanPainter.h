@@ -53,6 +53,8 @@ private:
     void Accumulate(int y, int x0, int x1, const ColorRecord* const* layers, int count,
                     bool opaqueBottom);
     void AccumulateSolid(int x0, int x1, uint32_t color);
+    // Counts the samples [x0, x1) of the row as covered by something opaque.
+    void AccumulateOpaque(int x0, int x1);
     void Touch(int p0, int p1);
     void ResolveRow(int py);
     // Anti-aliasing: the colours of a gradient or bitmap record at the pixel centres of row
@@ -66,6 +68,9 @@ private:
     // pixels (a run adds at its first whole pixel and subtracts after its last, so its cost
     // does not grow with its length); the row's sums are their total.
     Sums acc_, run_;
+    // Samples covered by an opaque stack, per pixel: 16 means the pixel is opaque whatever the
+    // rounding of its colour sums.
+    std::vector<uint32_t> opaqueAcc_, opaqueRun_;
     static constexpr int kBottoms = 4;
     Bottom bottoms_[kBottoms];
     int bottomCount_ = 0;

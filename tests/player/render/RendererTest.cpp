@@ -123,6 +123,42 @@ TEST(RendererTest, MovingAnObjectRedrawsOnlyItsOldAndNewArea) {
     EXPECT_EQ(p.blits, blits);
 }
 
+TEST(RendererTest, UnchangedObjectsAreRedrawnFromTheirCachedEdges) {
+    // A gradient, a translucent shape with a line and a clip layer.
+    const int32_t s = 1000 * 65536 / 32768;
+    Bits grad;
+    grad.U8(1).U8(0x10).Matrix(s, 0, 0, s, 500, 500).U8(2).U8(0).Rgba(0xFF000000);
+    grad.U8(255).Rgba(0xFFFFFFFF).U8(0).StyleBits();
+    Polygon(grad, {{0, 0}, {1000, 0}, {1000, 1000}, {0, 1000}}, -1, 1);
+    grad.EndShape();
+    Bits shape;
+    shape.U8(1).U8(0).Rgba(0x80FF0000).U8(1).U16(40).Rgba(0xFF0000FF).StyleBits();
+    Polygon(shape, {{200, 200}, {1600, 300}, {900, 900}}, -1, 1, 1);
+    shape.EndShape();
+    Movie m(2000, 1000);
+    m.Background(0xFFFFFF).Shape(1, Rect(0, 1000, 0, 1000), grad.bytes, 32);
+    m.Shape(2, Rect(180, 1620, 180, 920), shape.bytes, 32);
+    m.Shape(3, Rect(0, 1000, 0, 1000), SolidBox(0x000000, 0, 0, 1000, 1000));
+    m.Place(1, 1).Place(2, 3, 800, 0, -1, 3).Place(3, 2).ShowFrame();
+    for (bool hq : {false, true}) {
+        Player p(m, 100, 50, hq);
+        std::vector<uint8_t> first = p.renderer->Surface().ToRgba();
+        p.renderer->InvalidateAll();
+        p.renderer->UpdateScreen();
+        EXPECT_EQ(p.renderer->LastFrame().objectsReplayed, 3) << hq;
+        EXPECT_EQ(p.renderer->Surface().ToRgba(), first) << hq;
+
+        // A change nobody marked: the cache notices its inputs differ.
+        DisplayObject* tri = p.Object(3);
+        ASSERT_NE(tri, nullptr);
+        tri->matrix.ty = 100;
+        p.renderer->InvalidateAll();
+        p.renderer->UpdateScreen();
+        EXPECT_EQ(p.renderer->LastFrame().objectsReplayed, 2) << hq;
+        EXPECT_NE(p.renderer->Surface().ToRgba(), first) << hq;
+    }
+}
+
 TEST(RendererTest, ClipLayerMasksTheDepthsUpToItsClipDepth) {
     Movie m(2000, 1000); // 100 x 50 px
     m.Background(0xFFFFFF);
