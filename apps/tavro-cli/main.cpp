@@ -12,7 +12,9 @@ static std::vector<CliSetup>& Commands() {
     return commands;
 }
 
-void RegisterCliCommand(CliSetup setup) { Commands().push_back(setup); }
+void RegisterCliCommand(CliSetup setup) {
+    Commands().push_back(setup);
+}
 
 } // namespace tavro::cli
 
