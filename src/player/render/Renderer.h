@@ -20,7 +20,8 @@
 // the window (a null surface means "fill this rectangle white": no surface could be made), and
 // Surface() / CopyRgba() give the picture to hosts without a window. Everything the renderer
 // reads from the core: the display list, level 0's frame rectangle and frame count, and the
-// core's highQuality, bestQuality, scaleMode and zoomRect.
+// core's highQuality, bestQuality, scaleMode and zoomRect. It keeps each drawn object's edges in
+// DisplayObject::renderCache and each decoded bitmap in Character::cache.
 //
 // Two seams for the action and edit-text code: SetFocusRect() shows the keyboard focus
 // rectangle (device units) and SetEditTextDrawer() supplies the glyphs of edit-text fields.
