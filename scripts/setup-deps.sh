@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang clang-format
   libfreetype-dev libfontconfig-dev zlib1g-dev libjpeg62-turbo-dev libpng-dev
   libmpg123-dev libsdl2-dev libcli11-dev nlohmann-json3-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   fonts-liberation2 fonts-dejavu-core
   nodejs npm
 )
