@@ -183,15 +183,15 @@ void Renderer::Impl::DrawObject(DisplayObject& obj, const Matrix16& parentM,
     if (obj.character) {
         Rect bounds = DeviceBounds(obj, st.toDevice, frame.AntiAlias());
         if (bounds.Overlaps(clip)) {
-            EdgeCache::Inputs inputs{obj.character, st.toDevice, st.cxform, st.ratio,
-                                     clipRecord != nullptr, frame.SmoothBitmaps()};
+            EdgeCache::Inputs inputs{obj.character, st.toDevice,           st.cxform,
+                                     st.ratio,      clipRecord != nullptr, frame.SmoothBitmaps()};
             auto* cached = dirty ? nullptr : dynamic_cast<EdgeCache*>(obj.renderCache.get());
             if (cached && !(cached->inputs == inputs))
                 cached = nullptr;
             const CharacterType type = obj.character->type;
-            const bool cacheable = !dirty && (type == CharacterType::Shape ||
-                                              type == CharacterType::MorphShape ||
-                                              type == CharacterType::Text);
+            const bool cacheable =
+                !dirty && (type == CharacterType::Shape || type == CharacterType::MorphShape ||
+                           type == CharacterType::Text);
             if (cached) {
                 if (frame.Replay(*cached, st)) {
                     ++objectsDrawn;
@@ -214,9 +214,9 @@ void Renderer::Impl::DrawObject(DisplayObject& obj, const Matrix16& parentM,
     DrawChildren(obj, st.toDevice, st.cxform, clips, clipRecord, dirty, nesting + 1);
 }
 
-void Renderer::Impl::DrawChildren(DisplayObject& parent, const Matrix16& m,
-                                  const ColorXform& cx, const ClipLink* clips,
-                                  ColorRecord* clipRecord, bool dirty, int nesting) {
+void Renderer::Impl::DrawChildren(DisplayObject& parent, const Matrix16& m, const ColorXform& cx,
+                                  const ClipLink* clips, ColorRecord* clipRecord, bool dirty,
+                                  int nesting) {
     struct ActiveClip {
         uint16_t upTo;
         const ClipLink* chain;
