@@ -24,6 +24,9 @@ public:
     virtual int32_t StreamFrame(const Timeline&) { return -1; }
     // The timeline's stream sound ended or was stopped by the data running out.
     virtual bool StreamFinished(const Timeline&) { return true; }
+    // The timeline's stream has run dry (incomplete data): it does not lead the frame clock
+    // until data arrives, so other timelines keep playing at the movie's rate.
+    virtual bool StreamStarved(const Timeline&) const { return false; }
     virtual void StopStream(Timeline&) {}
     virtual void StopOwner(Timeline&) {}
     virtual void StopAll() {}

@@ -42,7 +42,7 @@ public:
     // the button id), `event` the transition (0..8).
     void StartButtonSound(Timeline& owner, std::span<const uint8_t> body, int event);
     // True while the timeline's stream has run dry (it then does not lead the frame clock).
-    bool StreamStarved(const Timeline& timeline) const;
+    bool StreamStarved(const Timeline& timeline) const override;
     // Reads every stream ahead without asking for positions.
     void PumpStreams();
 
