@@ -471,6 +471,17 @@ bool CTextObj::RemoveLetters(CSwfWriter& writer) {
     return any;
 }
 
+void CTextObj::RemoveLetter(TextLetter& letter, CSwfWriter& writer) {
+    if (letter.stageDepth < 1)
+        return;
+    writer.WriteRemoveObject2(Id16(letter.stageDepth));
+    letter.stageDepth = 0;
+    const bool anyLeft = std::any_of(letters_.begin(), letters_.end(),
+                                     [](const TextLetter& l) { return l.stageDepth >= 1; });
+    if (!anyLeft)
+        GetExportState().stageDepth = 0;
+}
+
 void CTextObj::RemoveFromStage(CSwfWriter& writer) {
     CSymbolObj::RemoveFromStage(writer);
     if (RemoveLetters(writer))

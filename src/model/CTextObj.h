@@ -138,6 +138,10 @@ public:
     void PlaceLetter(TextLetter& letter, CSwfWriter& writer, const CMatrix3& letterMatrix,
                      const CColorTransform& letterCxform, const CMatrix3& matrix,
                      const CColorTransform& cxform);
+    // Takes one letter off the display list, when it is there (a letter effect leaving it out
+    // of a frame). Once no letter of the text is left there, the next letter placed starts
+    // again at the object's depth.
+    void RemoveLetter(TextLetter& letter, CSwfWriter& writer);
     // The font of this export exists and every glyph has its letter shape settled.
     bool AllLettersDefined() const;
     // Printable characters of the text (IsPrintableCharacter).
