@@ -6,6 +6,7 @@
 #include "effects/CEffectShow.h"
 #include "effects/CEffectSlide.h"
 #include "effects/CEffectTransform.h"
+#include "model/ClassInfo.h"
 
 #include <utility>
 
@@ -40,6 +41,22 @@ constexpr std::pair<int, std::string_view> kStrings[] = {
     {effect_string::kShow, "Show"},
     {effect_string::kSlideInFromGroup, "Slide In From"},
     {effect_string::kSlideOutToGroup, "Slide Out To"},
+    {effect_string::kExplode, "Explode"},
+    {effect_string::kScaleLetters, "Scale Letters"},
+    {effect_string::kSqueeze, "Squeeze"},
+    {effect_string::kTypewriter, "Typewriter"},
+    {effect_string::kWave, "Wave"},
+    {effect_string::kRevert, "Revert"},
+};
+
+constexpr std::pair<int, std::string_view> kLetterEffectClasses[] = {
+    {effect_command::kSqueeze, "CEffectSqueeze"},
+    {effect_command::kScaleLetters, "CEffectScaleLetter"},
+    {effect_command::kAlternateLetters, "CEffectAlternate"},
+    {effect_command::kTypewriter, "CEffectTypewriter"},
+    {effect_command::kExplode, "CEffectExplode"},
+    {effect_command::kWaveLetters, "CEffectWave"},
+    {effect_command::kRevertText, "CEffectRevertText"},
 };
 
 // Replaces the first "%s" of `text` by `value`, inserted as it stands.
@@ -96,6 +113,31 @@ std::unique_ptr<CEffectObj> CreateWholeObjectEffect(int command) {
     default:
         return nullptr;
     }
+}
+
+std::string_view LetterEffectClassName(int command) {
+    for (const auto& [key, name] : kLetterEffectClasses) {
+        if (key == command)
+            return name;
+    }
+    return {};
+}
+
+std::unique_ptr<CEffectObj> CreateLetterEffect(int command) {
+    // By class name, so that each letter effect registers itself and nothing here depends on
+    // the effect classes.
+    const std::string_view name = LetterEffectClassName(command);
+    if (name.empty())
+        return nullptr;
+    const ClassInfo* cls = ClassInfo::FromName(name);
+    if (cls == nullptr)
+        return nullptr;
+    std::unique_ptr<CRootObj> obj(cls->CreateObject());
+    if (CEffectObj* effect = DynamicCast<CEffectObj>(obj.get())) {
+        obj.release();
+        return std::unique_ptr<CEffectObj>(effect);
+    }
+    return nullptr;
 }
 
 } // namespace tavro

@@ -1,5 +1,5 @@
 // Display strings of effects (by string id) and the "Add Effect" commands that create the
-// whole-object effects. The editor shows these texts as they stand.
+// whole-object and the letter effects. The editor shows these texts as they stand.
 #pragma once
 
 #include <memory>
@@ -30,7 +30,17 @@ inline constexpr int kHide = 57348;             // "Hide"
 inline constexpr int kShow = 57350;             // "Show"
 inline constexpr int kSlideInFromGroup = 57370; // "Slide In From"
 inline constexpr int kSlideOutToGroup = 57371;  // "Slide Out To"
+// Names of the letter effects.
+inline constexpr int kExplode = 57345;      // "Explode"
+inline constexpr int kScaleLetters = 57349; // "Scale Letters"
+inline constexpr int kSqueeze = 57351;      // "Squeeze"
+inline constexpr int kTypewriter = 57352;   // "Typewriter"
+inline constexpr int kWave = 57353;         // "Wave"
+inline constexpr int kRevert = 57372;       // "Revert"
 } // namespace effect_string
+
+// The description a new alternating-letters effect gets (it has no string of its own).
+inline constexpr std::string_view kAlternateLettersName = "Alternate Letters";
 
 // The text of a string id, or an empty view for an id this table does not hold.
 std::string_view LoadEffectName(int id);
@@ -51,10 +61,25 @@ inline constexpr int kFadeOut = 32839;
 inline constexpr int kSlideInFirst = 32840;  // "From Left" .. "From Bottom Right": 32840..32847
 inline constexpr int kSlideOutFirst = 32848; // "To Left" .. "To Bottom Right": 32848..32855
 inline constexpr int kTransform = 32862;
+// The letter effects.
+inline constexpr int kSqueeze = 32810;
+inline constexpr int kScaleLetters = 32814;
+inline constexpr int kAlternateLetters = 32823;
+inline constexpr int kTypewriter = 32825;
+inline constexpr int kExplode = 32826;
+inline constexpr int kWaveLetters = 32865;
+inline constexpr int kRevertText = 32872;
 } // namespace effect_command
 
 // A new whole-object effect for an "Add Effect" command (start frame 0, no parent), or null for
 // a command that does not create one of them.
 std::unique_ptr<CEffectObj> CreateWholeObjectEffect(int command);
+
+// The class of the letter effect an "Add Effect" command creates ("CEffectWave" for
+// "Wave Letters"), or an empty view for a command that does not create one.
+std::string_view LetterEffectClassName(int command);
+// A new letter effect for an "Add Effect" command (start frame 0, no parent), created by class
+// name, or null for a command that does not create one (or whose class is not registered).
+std::unique_ptr<CEffectObj> CreateLetterEffect(int command);
 
 } // namespace tavro
