@@ -66,6 +66,8 @@ struct TextMovie {
                                         frames.push_back(list);
                                     else if (e.nesting == 0 && e.tag.code == 26)
                                         Apply(e.fields, list);
+                                    else if (e.nesting == 0 && e.tag.code == 28)
+                                        list.erase(Field(e.fields, "depth"));
                                 });
         return frames;
     }
