@@ -83,6 +83,14 @@ std::vector<VisibleLetter> LetterFrame::Letters(const CTextObj& text) {
     return out;
 }
 
+LetterPose LetterFrame::StartPose(const CTextObj& text, size_t index) {
+    if (!IsCapturedFor(text))
+        Capture(text);
+    if (index >= start_.size())
+        return LetterPose::From(CMatrix3(), CColorTransform());
+    return LetterPose::From(start_[index].matrix, start_[index].cxform);
+}
+
 void LetterFrame::Place(CTextObj& text, CSwfWriter& writer, const CMatrix3& matrix,
                         const CColorTransform& cxform, const Compute& compute) {
     for (const VisibleLetter& v : Letters(text)) {

@@ -89,6 +89,9 @@ public:
     // The visible letters of `text` in text order, with their run placements. Letters that
     // were not captured (no run started) are taken as they stand now.
     std::vector<VisibleLetter> Letters(const CTextObj& text);
+    // The run placement of letter `index` of `text` (visible or not); the identity placement
+    // for an index past the letters.
+    LetterPose StartPose(const CTextObj& text, size_t index);
 
     // What an effect returns for a visible letter: its placement, or nothing to leave it
     // unplaced in this frame.
