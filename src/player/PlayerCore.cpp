@@ -106,6 +106,7 @@ void PlayerCore::Close() {
     ClearAllLevels();
     zoomRect.SetEmpty();
     running = false;
+    drag.Clear();
     displayList_.actions.Clear();
     render_->RebuildView();
     render_->InvalidateAll();

@@ -16,6 +16,7 @@
 #include "player/PlayerStream.h"
 #include "player/Rect.h"
 #include "player/SoundSink.h"
+#include "player/actions/DragState.h"
 
 #include <cstdint>
 #include <memory>
@@ -133,6 +134,8 @@ public:
     Rect zoomRect;
     bool replaceLevel0 = false;
     std::string movieUrl;
+    // The object a StartDrag action attached to the mouse.
+    DragState drag;
 
 private:
     void TryStart(MovieLevel& level);
