@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The interop stage: writes the record test movie, installs the independent parser `swf-parser`
+# The interop stage: writes the record test movie and the still-text movies, installs the independent parser `swf-parser`
 # from the npm registry into the build tree (once), and checks the movie with it.
 #
 #   run_interop.sh GENERATOR WORK_DIR SCRIPT_DIR
@@ -30,9 +30,14 @@ fi
 out="$work/check"
 rm -rf "$out"
 mkdir -p "$out"
-TAVRO_INTEROP_DIR="$out" "$generator" --gtest_filter='InteropMovie.*' --gtest_brief=1 || {
-    echo "FAILED: the test program could not write the movie"
+TAVRO_INTEROP_DIR="$out" "$generator" --gtest_filter='InteropMovie.*:InteropText.*' --gtest_brief=1 || {
+    echo "FAILED: the test program could not write the movies"
     exit 1
 }
-cp "$scripts/check_swf.mjs" "$work/check_swf.mjs" || exit 1
-node "$work/check_swf.mjs" "$out/records.swf" "$out/records.expected.json"
+cp "$scripts/check_swf.mjs" "$scripts/check_text.mjs" "$work/" || exit 1
+status=0
+node "$work/check_swf.mjs" "$out/records.swf" "$out/records.expected.json" || status=1
+for movie in hello texts; do
+    node "$work/check_text.mjs" "$out/$movie.swf" "$scripts/$movie.expected.json" || status=1
+done
+exit $status
