@@ -56,9 +56,9 @@ public:
 
     // Adds `count` styles from a new style array and makes them current.
     void NewStyles(uint32_t count) {
-        base_ = parity_.size();
+        base_ = winding_.size();
         current_ = count;
-        parity_.resize(parity_.size() + count, 0);
+        winding_.resize(winding_.size() + count, 0);
         fill0_ = fill1_ = kNone;
     }
     void SetFill0(uint32_t index) { fill0_ = Slot(index); }
@@ -71,8 +71,11 @@ public:
             return;
         double xi = x0 + (py_ - y0) * (x1 - x0) / (y1 - y0);
         if (xi < px_) {
-            Toggle(fill0_);
-            Toggle(fill1_);
+            // As in the scan converter: an edge running down adds to the style on its left
+            // and takes from the one on its right; running up, the other way round.
+            const int dir = y1 > y0 ? 1 : -1;
+            Add(fill0_, dir);
+            Add(fill1_, -dir);
         }
     }
 
@@ -104,7 +107,7 @@ public:
     }
 
     bool Inside() const {
-        return std::any_of(parity_.begin(), parity_.end(), [](uint8_t p) { return p != 0; });
+        return std::any_of(winding_.begin(), winding_.end(), [](int32_t w) { return w != 0; });
     }
 
 private:
@@ -116,13 +119,13 @@ private:
             return kNone;
         return base_ + index - 1;
     }
-    void Toggle(size_t slot) {
+    void Add(size_t slot, int delta) {
         if (slot != kNone)
-            parity_[slot] ^= 1;
+            winding_[slot] += delta;
     }
 
     double px_, py_;
-    std::vector<uint8_t> parity_;
+    std::vector<int32_t> winding_;
     size_t base_ = 0;
     uint32_t current_ = 0;
     size_t fill0_ = kNone, fill1_ = kNone;

@@ -1,7 +1,9 @@
 // Point-in-shape test over a shape's records, in the shape's own coordinates (twips). Only the
-// fills count (line styles are not part of a hit area). Every fill style toggles at each outline
-// edge that carries it on one side, the even-odd rule per style that the scan converter applies,
-// so a hole cut out of a fill does not hit; curves are flattened to straight pieces.
+// fills count (line styles are not part of a hit area). The rule is the scan converter's: every
+// fill style keeps a count of the outline edges crossed left of the point that carry it on one
+// side (with the edge's direction), and the point is inside when any count is not zero. So a hole
+// cut out of a fill does not hit, and the hit area is exactly what is drawn. Curves are flattened
+// to straight pieces.
 #pragma once
 
 #include <cstdint>
