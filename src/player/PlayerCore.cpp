@@ -1,17 +1,20 @@
 // The player engine: stream intake into levels, the frame clock and the host-facing commands.
 #include "player/PlayerCore.h"
 
-#include "player/FrameActions.h"
 #include "player/RenderBridge.h"
+#include "player/actions/ActionEngine.h"
+#include "player/actions/InteractiveParts.h"
+#include "player/actions/TargetPath.h"
+#include "player/actions/UrlRequest.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cstdarg>
+#include <cstdio>
 
 namespace tavro::player {
 
 namespace {
-// Diagnostic trace lines ("StreamInNew %x", "fps = %3d", ...) go to a sink that discards them.
-template <class... Args> void Trace(const char*, Args...) {}
 
 constexpr uint32_t kClockMask = 0x7FFFFFFF;
 
@@ -24,9 +27,9 @@ bool Before(uint32_t now, uint32_t deadline) {
 PlayerCore::PlayerCore()
     : displayList_(this), level0_(this, &displayList_, 0),
       deviceFonts_(this, &displayList_, kDeviceFontLevel),
-      render_(std::make_unique<RenderBridge>(*this)),
-      interpreter_(std::make_unique<FrameActions>()) {
+      render_(std::make_unique<RenderBridge>(*this)) {
     displayList_.LinkTimeline(&level0_);
+    interpreter_ = MakeActionEngine(*this);
 }
 
 PlayerCore::~PlayerCore() {
@@ -248,7 +251,7 @@ int PlayerCore::UpdateCursor() {
 
 void PlayerCore::StreamInNew(PlayerStream* stream, std::string_view url,
                              const StreamTarget* target) {
-    Trace("StreamInNew %x\n", stream);
+    Trace("StreamInNew %x\n", unsigned(reinterpret_cast<uintptr_t>(stream)));
     if (!stream)
         return;
     stream->url.assign(url);
@@ -270,9 +273,28 @@ void PlayerCore::StreamInNew(PlayerStream* stream, std::string_view url,
         level = GetLevel(target->level, true);
         if (level && (level->totalLength >= 0 || level->errorCode != 0))
             ResetLevel(*level);
+    } else if (target) {
+        // Variables, or a movie for a sprite: gathered aside and applied once complete.
+        sideLoads_.erase(std::remove_if(sideLoads_.begin(), sideLoads_.end(),
+                                        [stream](const SideLoad& l) { return l.stream == stream; }),
+                         sideLoads_.end());
+        SideLoad load;
+        load.stream = stream;
+        load.target = *target;
+        if (!target->variables) {
+            PruneLoadedMovies();
+            try {
+                load.movie = std::make_unique<MovieLevel>(this, &displayList_, 0);
+            } catch (const std::bad_alloc&) {
+                return;
+            }
+            load.movie->url.assign(url);
+            load.movie->stream = stream;
+            stream->level = load.movie.get();
+        }
+        sideLoads_.push_back(std::move(load));
+        return;
     }
-    // Loads into sprites and variable loads are handled by the action code; without it the
-    // stream has no level and its data is ignored.
     if (!level)
         return;
     level->url.assign(url);
@@ -281,8 +303,17 @@ void PlayerCore::StreamInNew(PlayerStream* stream, std::string_view url,
 }
 
 int64_t PlayerCore::StreamInWrite(PlayerStream* stream, const uint8_t* data, size_t length) {
-    if (!stream || !stream->level)
+    if (!stream)
         return -1;
+    if (!stream->level) {
+        SideLoad* load = FindSideLoad(stream);
+        if (!load)
+            return -1;
+        if (data && load->text.size() < kMaxVariableData)
+            load->text.append(reinterpret_cast<const char*>(data),
+                              std::min(length, kMaxVariableData - load->text.size()));
+        return int64_t(length);
+    }
     MovieLevel& level = *stream->level;
     if (data && length > 0)
         level.Append(data, length);
@@ -291,14 +322,125 @@ int64_t PlayerCore::StreamInWrite(PlayerStream* stream, const uint8_t* data, siz
 }
 
 void PlayerCore::StreamInDestroy(PlayerStream* stream) {
-    Trace("StreamInDestroy %x\n", stream);
-    if (!stream || !stream->level)
+    Trace("StreamInDestroy %x\n", unsigned(reinterpret_cast<uintptr_t>(stream)));
+    if (!stream)
+        return;
+    if (SideLoad* load = FindSideLoad(stream)) {
+        SideLoad done = std::move(*load);
+        sideLoads_.erase(sideLoads_.begin() + (load - sideLoads_.data()));
+        stream->level = nullptr;
+        if (done.movie) {
+            done.movie->stream = nullptr;
+            FinishSpriteLoad(done);
+        } else {
+            FinishVariableLoad(done);
+        }
+        return;
+    }
+    if (!stream->level)
         return;
     MovieLevel& level = *stream->level;
     level.stream = nullptr;
     stream->level = nullptr;
     level.MarkComplete();
     OnLevelAppended(level);
+}
+
+PlayerCore::SideLoad* PlayerCore::FindSideLoad(const PlayerStream* stream) {
+    for (SideLoad& l : sideLoads_)
+        if (l.stream == stream)
+            return &l;
+    return nullptr;
+}
+
+void PlayerCore::Trace(const char* format, ...) {
+    if (!diagnostic_)
+        return;
+    char line[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    diagnostic_(line);
+}
+
+// The timeline a load's target names: a level, or a sprite by its absolute path.
+static Timeline* LoadTarget(PlayerCore& core, const StreamTarget& target) {
+    if (target.spritePath.empty()) {
+        MovieLevel* level = core.FindLevel(target.level);
+        return level && level->rootObject ? level : nullptr;
+    }
+    if (!core.Level0().rootObject)
+        return nullptr;
+    Timeline* t = ResolveTarget(core, core.Level0(), target.spritePath);
+    return t && t->rootObject ? t : nullptr;
+}
+
+void PlayerCore::FinishVariableLoad(SideLoad& load) {
+    Timeline* t = LoadTarget(*this, load.target);
+    if (!t)
+        return;
+    ActionEngine* engine = Engine();
+    for (const Timeline::Variable& v : DecodeVariables(load.text)) {
+        if (engine)
+            engine->SetVariable(*t, v.name, v.value);
+        else
+            StoreVariable(*t, v.name, v.value);
+    }
+}
+
+void PlayerCore::FinishSpriteLoad(SideLoad& load) {
+    MovieLevel& movie = *load.movie;
+    movie.MarkComplete();
+    if (!movie.headerParsed || movie.errorCode != 0)
+        return;
+    Timeline* t = LoadTarget(*this, load.target);
+    DisplayObject* old = t && !t->IsLevel() ? t->rootObject : nullptr;
+    if (!old || !old->parent)
+        return;
+    Character* ch = movie.dictionary.Add(Character::kLevelRootId - 1);
+    if (!ch)
+        return;
+    ch->owner = &movie;
+    ch->type = CharacterType::LoadedMovie;
+    // The movie takes the sprite's place: same parent, depth, transform and name.
+    std::string name = old->name;
+    PlaceInfo info;
+    info.flags = PlaceInfo::kHasCharacter | PlaceInfo::kHasMatrix | PlaceInfo::kHasCxform |
+                 PlaceInfo::kHasRatio | PlaceInfo::kHasName | PlaceInfo::kHasClipDepth;
+    info.character = ch;
+    info.depth = old->depth;
+    info.matrix = old->matrix;
+    info.cxform = old->cxform;
+    info.ratio = old->ratio;
+    info.clipDepth = old->clipDepth;
+    info.scriptTransformed = old->scriptTransformed;
+    info.name = name;
+    DisplayObject* parent = old->parent;
+    Timeline* parentTimeline = parent->timeline;
+    displayList_.RemoveObject(old);
+    loadedMovies_.push_back(std::move(load.movie));
+    displayList_.Place(parent, info, parentTimeline);
+}
+
+void PlayerCore::PruneLoadedMovies() {
+    if (loadedMovies_.empty())
+        return;
+    std::vector<const MovieLevel*> used;
+    std::vector<const DisplayObject*> pending{&displayList_.root};
+    while (!pending.empty()) {
+        const DisplayObject* o = pending.back();
+        pending.pop_back();
+        if (o->character && o->character->owner)
+            used.push_back(o->character->owner);
+        if (o->timeline && o->timeline->root)
+            used.push_back(o->timeline->root);
+        for (const DisplayObject* c = o->firstChild; c; c = c->nextSibling)
+            pending.push_back(c);
+    }
+    std::erase_if(loadedMovies_, [&](const std::unique_ptr<MovieLevel>& m) {
+        return std::find(used.begin(), used.end(), m.get()) == used.end();
+    });
 }
 
 void PlayerCore::OnLevelAppended(MovieLevel& level) {
@@ -401,6 +543,12 @@ void PlayerCore::ClearAllLevels() {
     while (levels_)
         UnloadLevel(levels_->depth);
     ResetLevel(level0_);
+    // No object refers to a movie loaded into a sprite any more.
+    loadedMovies_.clear();
+    for (SideLoad& l : sideLoads_)
+        if (l.stream)
+            l.stream->level = nullptr;
+    sideLoads_.clear();
 }
 
 // ---- actions and state ----
@@ -417,7 +565,14 @@ void PlayerCore::RunActions() {
 }
 
 void PlayerCore::SetActionInterpreter(std::unique_ptr<ActionInterpreter> interpreter) {
-    interpreter_ = interpreter ? std::move(interpreter) : std::make_unique<FrameActions>();
+    if (interpreter)
+        interpreter_ = std::move(interpreter);
+    else
+        interpreter_ = MakeActionEngine(*this);
+}
+
+ActionEngine* PlayerCore::Engine() {
+    return dynamic_cast<ActionEngine*>(interpreter_.get());
 }
 
 bool PlayerCore::Loaded() const {

@@ -19,6 +19,7 @@
 #include "player/actions/DragState.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,6 +27,7 @@
 
 namespace tavro::player {
 
+class ActionEngine;
 class RenderBridge;
 
 class PlayerCore {
@@ -107,8 +109,17 @@ public:
     RenderBridge& Renderer() { return *render_; }
 
     void RunActions();
+    // Receives the diagnostic trace lines of the core ("StreamInNew ...", "fps = ...").
+    // Without a sink they are discarded.
+    void SetDiagnosticSink(std::function<void(std::string_view)> sink) {
+        diagnostic_ = std::move(sink);
+    }
+    // Replaces the interpreter; nullptr installs the default action engine with buttons and
+    // edit-text fields.
     void SetActionInterpreter(std::unique_ptr<ActionInterpreter> interpreter);
     ActionInterpreter& Actions() { return *interpreter_; }
+    // The interpreter when it is the action engine (the default), else nullptr.
+    ActionEngine* Engine();
     // The sink is not owned; nullptr for silence.
     void SetSoundSink(SoundSink* sink) { sound_ = sink; }
     SoundSink* Sound() { return sound_; }
@@ -138,6 +149,20 @@ public:
     DragState drag;
 
 private:
+    // A load that does not stream into a level: variables, or a movie headed for a sprite.
+    struct SideLoad {
+        PlayerStream* stream = nullptr;
+        StreamTarget target;
+        std::string text;                  // variables: the raw data
+        std::unique_ptr<MovieLevel> movie; // sprite loads: the movie being received
+    };
+    static constexpr size_t kMaxVariableData = size_t(1) << 20;
+
+    void Trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    SideLoad* FindSideLoad(const PlayerStream* stream);
+    void FinishVariableLoad(SideLoad& load);
+    void FinishSpriteLoad(SideLoad& load);
+    void PruneLoadedMovies();
     void TryStart(MovieLevel& level);
     void AutoQuality(uint32_t start, int framesDue);
     void StopTimelineSounds();
@@ -156,6 +181,10 @@ private:
     int traceFrames_ = 0;
     uint32_t traceStart_ = 0;
     std::vector<Timeline*> tickScratch_;
+    std::function<void(std::string_view)> diagnostic_;
+    std::vector<SideLoad> sideLoads_;
+    // Movies loaded into sprites; their characters stay in use while the sprites are on stage.
+    std::vector<std::unique_ptr<MovieLevel>> loadedMovies_;
 };
 
 } // namespace tavro::player

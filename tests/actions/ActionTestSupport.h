@@ -56,7 +56,7 @@ inline Bytes Str(const std::string& s) {
 
 class EngineHost : public HeadlessHost {
 public:
-    EngineHost() {
+    explicit EngineHost(int width = 0, int height = 0) : HeadlessHost(width, height) {
         auto e = std::make_unique<ActionEngine>(*this);
         engine = e.get();
         engine->SetTraceSink([this](std::string_view s) { traces.emplace_back(s); });
