@@ -1,0 +1,45 @@
+# Independent-player stage (tests/independent): pictures from our player (`tavro-cli render`) are
+# compared with pictures of the same movies from an independent web player in headless Chromium,
+# and the page `tavro-cli publish` writes is opened with that player. The npm packages listed in
+# tools/independent/package.json are installed into <build>/independent on first run; without
+# node, npm, Chromium or the packages the tests report themselves skipped with the reason.
+if(TARGET tavro-cli)
+  set(independent_tools ${PROJECT_SOURCE_DIR}/tools/independent)
+  set(independent_work ${PROJECT_BINARY_DIR}/independent)
+  set(independent_run bash ${CMAKE_CURRENT_LIST_DIR}/independent/run_independent.sh
+                      ${independent_tools} ${independent_work})
+
+  # name, movie, frames ("all", "ends" = first, middle and last, or a list)
+  set(independent_movies
+      "hello_swf|${PROJECT_SOURCE_DIR}/examples/hello.swf|ends"
+      "text_layout|${CMAKE_CURRENT_LIST_DIR}/interop/texts.json|ends"
+      "effects|${PROJECT_SOURCE_DIR}/examples/effects.swi|all")
+  file(GLOB independent_examples CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/examples/*.swi)
+  foreach(example IN LISTS independent_examples)
+    get_filename_component(name ${example} NAME_WE)
+    if(NOT name STREQUAL "effects")
+      list(APPEND independent_movies "${name}|${example}|ends")
+    endif()
+  endforeach()
+
+  set(independent_names)
+  foreach(entry IN LISTS independent_movies)
+    string(REPLACE "|" ";" fields "${entry}")
+    list(GET fields 0 name)
+    list(GET fields 1 movie)
+    list(GET fields 2 frames)
+    add_test(NAME independent.frames.${name}
+             COMMAND ${independent_run} frames $<TARGET_FILE:tavro-cli> ${movie}
+                     ${independent_work}/${name} ${frames})
+    list(APPEND independent_names independent.frames.${name})
+  endforeach()
+  add_test(NAME independent.page
+           COMMAND ${independent_run} page $<TARGET_FILE:tavro-cli>
+                   ${PROJECT_SOURCE_DIR}/examples/hello.swi ${independent_work}/page)
+  list(APPEND independent_names independent.page)
+  set_tests_properties(${independent_names} PROPERTIES
+    SKIP_RETURN_CODE 77
+    TIMEOUT 420
+    LABELS independent
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endif()
