@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   fonts-liberation2 fonts-dejavu-core
   nodejs npm
+  chromium
 )
 
 missing=()
