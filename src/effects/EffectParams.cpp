@@ -119,7 +119,7 @@ std::optional<EffectParam> FindEffectParam(std::string_view className, std::stri
 }
 
 std::string FormatParamBound(double value, ParamKind kind) {
-    char buf[64];
+    char buf[512]; // the widest double in fixed notation has 309 digits
     if (kind == ParamKind::Integer) {
         const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<int64_t>(value));
         return ec == std::errc() ? std::string(buf, end) : std::string();
