@@ -37,9 +37,14 @@ if(TARGET tavro-cli)
            COMMAND ${independent_run} page $<TARGET_FILE:tavro-cli>
                    ${PROJECT_SOURCE_DIR}/examples/hello.swi ${independent_work}/page)
   list(APPEND independent_names independent.page)
+  # The raw SWF handling behind the frame pictures needs node only.
+  add_test(NAME independent.swf_tools
+           COMMAND bash -c "command -v node >/dev/null || { echo 'SKIPPED: node is not installed'; exit 77; }; exec node --test \"$0\""
+                   ${CMAKE_CURRENT_LIST_DIR}/independent/swf_test.mjs)
+  list(APPEND independent_names independent.swf_tools)
   set_tests_properties(${independent_names} PROPERTIES
     SKIP_RETURN_CODE 77
     TIMEOUT 420
     LABELS independent
-    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+    ENVIRONMENT "TAVRO_TOOLS=${independent_tools};ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endif()
