@@ -2,8 +2,10 @@
 // (where it stands, how it flashes, its extra depth, its removal) and its archive form.
 #include "LetterFrameTestSupport.h"
 
+#include "effects/CActionStop.h"
 #include "effects/CEffectTypewriter.h"
 #include "effects/CEffectWave.h"
+#include "effects/CEventObj.h"
 #include "model/Archive.h"
 #include "model/Rounding.h"
 #include "swf/CSwfFont.h"
@@ -106,6 +108,27 @@ TEST(LetterTypewriter, LettersLeftByAnEarlierEffectWaitToBeTyped) {
     EXPECT_EQ(out.frames[14].at(1).alpha, 256);
     EXPECT_EQ(out.frames[14].at(2).alpha, 0);
     EXPECT_EQ(out.frames[2].count(3), 1u); // the cursor beyond the letters
+}
+
+TEST(LetterTypewriter, AButtonAtRestShowsItsLettersWithoutTheCursor) {
+    LetterMovie m("ab");
+    auto event = std::make_unique<CEventObj>(nullptr, CEventObj::kRelease);
+    event->AddChild(std::make_unique<CActionStop>(event.get()));
+    m.text->InsertEvent(std::move(event));
+    m.Add(std::make_unique<CEffectTypewriter>());
+    const auto out = m.Export();
+    std::vector<long> inSprite;
+    bool cursorRemoved = false;
+    for (const auto& tag : out.tags) {
+        if (tag.code == 26 && tag.nesting == 1)
+            inSprite.push_back(letter_test::Field(tag.fields, "depth"));
+        if (tag.code == 28 && tag.nesting == 0 && letter_test::Field(tag.fields, "depth") == 3)
+            cursorRemoved = true;
+    }
+    EXPECT_EQ(inSprite, (std::vector<long>{1, 2}));
+    EXPECT_TRUE(cursorRemoved);
+    ASSERT_EQ(out.frames.size(), 34u);
+    EXPECT_EQ(out.frames[33].size(), 1u); // the button alone
 }
 
 void PutInt(std::vector<uint8_t>& v, int32_t x) {
