@@ -89,8 +89,9 @@ try {
     let unmatched = null;
     for (let shot = 0; shot < 16 && !unmatched; shot++) {
       const png = await page.screenshot({ clip });
-      const best = ours.map((o) => comparePictures(o, png)).reduce((a, b, k) =>
-        (b.differing < a.result.differing ? { k, result: b } : a), { k: 0, result: comparePictures(ours[0], png) });
+      const results = ours.map((o) => comparePictures(o, png));
+      const k = results.reduce((best, r, i) => (r.differing < results[best].differing ? i : best), 0);
+      const best = { k, result: results[k] };
       if (best.result.ok) seen.set(best.k, (seen.get(best.k) ?? 0) + 1);
       else unmatched = { png, best };
       await page.waitForTimeout(30);

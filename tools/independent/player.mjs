@@ -19,7 +19,8 @@ export function chromiumPath() {
   return process.env.TAVRO_CHROMIUM || "/usr/bin/chromium";
 }
 
-// Starts the browser. `renderer` is the web player's preferred renderer ("canvas" or "webgl").
+// Starts headless Chromium: no GPU, no sandbox (the checks run as root in CI), no network of its
+// own, sRGB colours and grey-scale text anti-aliasing so that pictures repeat run after run.
 export async function launch() {
   return chromium.launch({
     executablePath: chromiumPath(),
