@@ -114,3 +114,39 @@ TEST(EditTextBinding, ScrollAndMaxScrollOfATallText) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(EditTextBinding, BackwardsGotoRebindsAndGivesTheFocusBack) {
+    // Frame 0 places the field at the origin; frame 1 moves it 20 twips right, so a goto back
+    // to frame 0 re-creates it.
+    FieldHost host;
+    Bytes tags = DefineFont2(1, "Test", "abc -*");
+    Append(tags, DefineEditText(10, Bound("v", "abcabc")));
+    Append(tags, Place2(1, 10));
+    Append(tags, ShowFrame());
+    Append(tags, Move2(1, 20, 0));
+    Append(tags, ShowFrame());
+    Append(tags, End());
+    host.LoadTags(tags, 2);
+    host.StepFrame();
+    ASSERT_EQ(host.At(1)->matrix.tx, 20);
+    EditTextFields& f = host.Fields();
+    f.MouseDown(13, 7);
+    f.MouseUp(23, 7);
+    const DisplayObject* before = host.At(1);
+    ASSERT_EQ(f.Focused(), before);
+    const uint32_t anchor = host.Field(1)->SelectionAnchor(), end = host.Field(1)->SelectionEnd();
+    ASSERT_NE(anchor, end);
+
+    StoreVariable(host.Root(), "v", "cba");
+    host.Root().Goto(0);
+    ASSERT_NE(host.At(1), nullptr);
+    EXPECT_EQ(host.At(1)->matrix.tx, 0);
+    EXPECT_EQ(host.Field(1)->Text(), u"cba");
+    EXPECT_EQ(f.Focused(), host.At(1));
+    EXPECT_EQ(host.Field(1)->SelectionAnchor(), std::min<uint32_t>(anchor, 3));
+    EXPECT_EQ(host.Field(1)->SelectionEnd(), std::min<uint32_t>(end, 3));
+}
+
+} // namespace

@@ -66,7 +66,7 @@ void EditTextFields::ObjectPlaced(DisplayObject& obj) {
 void EditTextFields::ObjectRemoved(DisplayObject& obj) {
     if (focus_ == &obj) {
         if (const EditTextField* f = FieldOf(obj))
-            memo_ = FocusMemo{obj.parent,           obj.depth,         f->Record().variable,
+            memo_ = FocusMemo{obj.timeline,         obj.depth,         f->Record().variable,
                               f->SelectionAnchor(), f->SelectionEnd(), f->Scroll()};
         focus_ = nullptr;
         selecting_ = false;
@@ -107,7 +107,7 @@ void EditTextFields::AfterReplay(Timeline& timeline) {
         Bind(o, *field);
         Changed(o);
     }
-    if (!memo_ || memo_->parent != timeline.rootObject || !timeline.rootObject)
+    if (!memo_ || memo_->timeline != &timeline || !timeline.rootObject)
         return;
     for (DisplayObject* c = timeline.rootObject->firstChild; c; c = c->nextSibling) {
         EditTextField* f = c->depth == memo_->depth ? FieldOf(*c) : nullptr;

@@ -87,7 +87,7 @@ private:
     // The focused field's state when it was removed, so that a field a backwards goto re-creates
     // at the same depth for the same variable takes the focus back.
     struct FocusMemo {
-        const DisplayObject* parent = nullptr;
+        const Timeline* timeline = nullptr; // the timeline that placed the field
         uint16_t depth = 0;
         std::string variable;
         uint32_t anchor = 0, active = 0;
