@@ -23,6 +23,8 @@ class HostCommands {
 public:
     enum class Result { Ignored, Done, Refused };
 
+    // Called from inside the player (while it dispatches requests): a window host posts the
+    // close or the resize rather than destroying the player there.
     struct Callbacks {
         std::function<void()> quit;
         std::function<void(bool)> fullscreen;
