@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <numbers>
 
@@ -17,6 +16,8 @@ namespace {
 
 using letter_test::LetterMovie;
 using letter_test::Placed;
+using letter_test::PutDouble;
+using letter_test::PutInt;
 
 // The generator as the explosion's documentation states it, for the expected values.
 struct Lcg {
@@ -137,16 +138,6 @@ TEST(LetterExplode, VisibleAtEndOnlyWhenSomethingIsLeft) {
     EXPECT_TRUE(e.IsVisibleAtEnd());
     EXPECT_EQ(e.GetName(), "Explode");
     EXPECT_EQ(e.GetNumFrames(), 30);
-}
-
-void PutDouble(std::vector<uint8_t>& v, double d) {
-    const auto bits = std::bit_cast<uint64_t>(d);
-    for (int i = 0; i < 8; ++i)
-        v.push_back(static_cast<uint8_t>(bits >> (8 * i)));
-}
-void PutInt(std::vector<uint8_t>& v, int32_t x) {
-    for (int i = 0; i < 4; ++i)
-        v.push_back(static_cast<uint8_t>(static_cast<uint32_t>(x) >> (8 * i)));
 }
 
 TEST(LetterExplode, ArchiveFormFollowsTheTextEffectPart) {

@@ -1,4 +1,4 @@
-// The rules every letter effect shares: progress and alpha rounding, frames computed afresh
+// The rules every letter effect shares: frames computed afresh
 // from the run's start, the letters placed through their text object, the Add Effect commands
 // of the letter effects, and whole documents holding them round-tripping through both forms.
 #include "LetterFrameTestSupport.h"
@@ -17,19 +17,6 @@
 
 namespace tavro {
 namespace {
-
-TEST(LetterFrame, ProgressAndAlphaRounding) {
-    EXPECT_EQ(LetterProgress(0, 4), 0.25);
-    EXPECT_EQ(LetterProgress(3, 4), 1.0);
-    EXPECT_EQ(LetterProgress(0, 1), 1.0); // "to" when n < 2
-    EXPECT_EQ(LetterProgress(5, 0), 1.0);
-    EXPECT_EQ(RoundAlpha(127.5), 128);
-    EXPECT_EQ(RoundAlpha(-0.5), -1);
-    EXPECT_EQ(RoundAlpha(std::nan("")), 0);
-    const CColorTransform c = WithAlpha(CColorTransform(256, 10, 20, 30, 1, 2, 3, 4), 12.5);
-    EXPECT_EQ(c, CColorTransform(13, 10, 20, 30, 1, 2, 3, 4));
-    EXPECT_EQ(AlphaTransform(64.4), CColorTransform(64, 256, 256, 256, 0, 0, 0, 0));
-}
 
 TEST(LetterFrame, FramesAreComputedFromTheRunStartNotFromTheLastFrame) {
     // The same frame placed twice moves nothing the second time, and a later frame is where

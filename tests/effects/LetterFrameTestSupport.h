@@ -8,6 +8,8 @@
 #include "swf/CSwfWriter.h"
 #include "swf/SwfTagReader.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -25,6 +27,17 @@ inline long Field(const std::string& fields, const std::string& key, long missin
             return std::strtol(fields.c_str() + at + key.size() + 1, nullptr, 10);
     }
     return missing;
+}
+
+// Little-endian archive values, for expected bytes.
+inline void PutInt(std::vector<uint8_t>& v, int32_t x) {
+    for (int i = 0; i < 4; ++i)
+        v.push_back(static_cast<uint8_t>(static_cast<uint32_t>(x) >> (8 * i)));
+}
+inline void PutDouble(std::vector<uint8_t>& v, double d) {
+    const auto bits = std::bit_cast<uint64_t>(d);
+    for (int i = 0; i < 8; ++i)
+        v.push_back(static_cast<uint8_t>(bits >> (8 * i)));
 }
 
 // What stands at one depth.

@@ -13,12 +13,11 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
-
 namespace tavro {
 namespace {
 
 using letter_test::LetterMovie;
+using letter_test::PutInt;
 
 TEST(LetterTypewriter, AbLastsThirtyFourFramesAndTypesAtTwelve) {
     LetterMovie m("ab");
@@ -129,11 +128,6 @@ TEST(LetterTypewriter, AButtonAtRestShowsItsLettersWithoutTheCursor) {
     EXPECT_TRUE(cursorRemoved);
     ASSERT_EQ(out.frames.size(), 34u);
     EXPECT_EQ(out.frames[33].size(), 1u); // the button alone
-}
-
-void PutInt(std::vector<uint8_t>& v, int32_t x) {
-    for (int i = 0; i < 4; ++i)
-        v.push_back(static_cast<uint8_t>(static_cast<uint32_t>(x) >> (8 * i)));
 }
 
 TEST(LetterTypewriter, ArchiveFormHoldsTheComputedLength) {

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <numbers>
 
@@ -17,6 +16,8 @@ namespace {
 
 using letter_test::LetterMovie;
 using letter_test::Placed;
+using letter_test::PutDouble;
+using letter_test::PutInt;
 
 constexpr const char* kText = "ABCDEFGH";
 
@@ -133,16 +134,6 @@ TEST(LetterWave, DamagedParametersStayFinite) {
     ASSERT_EQ(out.frames.size(), 3u);
     for (const auto& [depth, p] : out.frames[2])
         EXPECT_LT(std::abs(p.ty), 20000) << depth;
-}
-
-void PutDouble(std::vector<uint8_t>& v, double d) {
-    const auto bits = std::bit_cast<uint64_t>(d);
-    for (int i = 0; i < 8; ++i)
-        v.push_back(static_cast<uint8_t>(bits >> (8 * i)));
-}
-void PutInt(std::vector<uint8_t>& v, int32_t x) {
-    for (int i = 0; i < 4; ++i)
-        v.push_back(static_cast<uint8_t>(static_cast<uint32_t>(x) >> (8 * i)));
 }
 
 TEST(LetterWave, ArchiveFormFollowsTheTextEffectPart) {
