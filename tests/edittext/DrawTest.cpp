@@ -168,3 +168,45 @@ TEST(EditTextDraw, DeviceFontFieldsWithoutTheDeviceMovieAreLaidOutButNotDrawn) {
 }
 
 } // namespace
+
+namespace {
+
+// Through the real renderer. The player's own action engine registered its field set before the
+// test's replaced it; the replaced set going away must leave the test's set drawing.
+TEST(EditTextDraw, FieldGlyphsReachThePixels) {
+    // One glyph: a filled square of 1024 units above the baseline.
+    BitPacker p;
+    p.Bits(1, 4), p.Bits(0, 4);               // one fill bit, no line bits
+    p.Bits(0, 1), p.Bits(0x03, 5);            // move to, fill 0
+    p.Bits(1, 5), p.Bits(0, 1), p.Bits(0, 1); // (0, 0)
+    p.Bits(1, 1);                             // fill 0 = 1
+    for (auto [vertical, d] : {std::pair{0, 1024}, {1, -1024}, {0, -1024}, {1, 1024}}) {
+        p.Bits(1, 1), p.Bits(1, 1), p.Bits(12 - 2, 4); // straight edge, 12 bits
+        p.Bits(0, 1), p.Bits(vertical, 1), p.Bits(d, 12);
+    }
+    p.Bits(0, 6);
+    FieldHost host;
+    FieldSpec s;
+    s.bounds = Rect(0, 2000, 0, 1000);
+    s.height = 400; // a 20-pixel square; the baseline at 40 + 313 twips
+    s.initial = "a";
+    Bytes tags = DefineFont2(1, "Test", "a", 512, 0, p.Take());
+    Append(tags, DefineEditText(10, s));
+    Append(tags, Place2(1, 10));
+    Append(tags, ShowFrame());
+    Append(tags, End());
+    host.LoadTags(tags);
+    Renderer::Of(host).UpdateScreen();
+    std::vector<uint8_t> rgba;
+    int w = 0, h = 0;
+    ASSERT_TRUE(host.Snapshot(rgba, w, h));
+    auto at = [&](int x, int y) {
+        const uint8_t* px = &rgba[(size_t(y) * size_t(w) + size_t(x)) * 4];
+        return (uint32_t(px[0]) << 16) | (uint32_t(px[1]) << 8) | px[2];
+    };
+    EXPECT_EQ(at(10, 10), 0x102030u); // inside the square (x 2..22, y up to 17.6)
+    EXPECT_EQ(at(30, 10), 0xFFFFFFu);
+    EXPECT_EQ(at(10, 25), 0xFFFFFFu);
+}
+
+} // namespace

@@ -17,10 +17,11 @@
 
 namespace tavro::player::test {
 
-// DefineFont2 with a layout table: one empty glyph per character of `codes`, each advancing
-// `advance` em units; ascent 800, descent 224.
+// DefineFont2 with a layout table: one glyph per character of `codes` (empty, or `shape` for
+// all), each advancing `advance` em units; ascent 800, descent 224.
 inline Bytes DefineFont2(uint16_t id, const std::string& name, const std::string& codes,
-                         int16_t advance = 512, uint8_t extraFlags = 0) {
+                         int16_t advance = 512, uint8_t extraFlags = 0,
+                         const Bytes& shape = {0x00, 0x00}) {
     const size_t n = codes.size();
     Bytes b;
     U16(b, id);
@@ -31,11 +32,9 @@ inline Bytes DefineFont2(uint16_t id, const std::string& name, const std::string
     U16(b, uint32_t(n));
     const uint32_t table = uint32_t(n + 1) * 2;
     for (size_t i = 0; i <= n; ++i)
-        U16(b, table + uint32_t(2 * i));
-    for (size_t i = 0; i < n; ++i) {
-        b.push_back(0x00); // no style bits
-        b.push_back(0x00); // end of shape
-    }
+        U16(b, table + uint32_t(shape.size() * i));
+    for (size_t i = 0; i < n; ++i)
+        Append(b, shape);
     b.insert(b.end(), codes.begin(), codes.end());
     U16(b, 800);
     U16(b, 224);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <mutex>
 
 namespace tavro::player {
 
@@ -26,15 +27,39 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 // Window coordinates far outside any client area are clamped before scaling.
 constexpr int kMaxWindowCoord = 1 << 24;
 
+// The field sets registered with each renderer, latest last: the latest one draws. A set that
+// goes away hands drawing back to the one before it instead of leaving a successor unregistered.
+std::mutex& RegistryLock() {
+    static std::mutex lock;
+    return lock;
+}
+std::unordered_map<const Renderer*, std::vector<EditTextFields*>>& Registry() {
+    static std::unordered_map<const Renderer*, std::vector<EditTextFields*>> registry;
+    return registry;
+}
+
 } // namespace
 
-EditTextFields::EditTextFields(PlayerCore& core) : core_(core) {
-    Renderer::Of(core).SetEditTextDrawer(this);
+EditTextFields::EditTextFields(PlayerCore& core) : core_(core), renderer_(&Renderer::Of(core)) {
+    std::lock_guard<std::mutex> hold(RegistryLock());
+    Registry()[renderer_].push_back(this);
+    renderer_->SetEditTextDrawer(this);
 }
 
 EditTextFields::~EditTextFields() {
-    if (auto* r = dynamic_cast<Renderer*>(core_.GetDisplayList().renderer.get()))
-        r->SetEditTextDrawer(nullptr);
+    std::lock_guard<std::mutex> hold(RegistryLock());
+    auto it = Registry().find(renderer_);
+    if (it == Registry().end())
+        return;
+    std::vector<EditTextFields*>& sets = it->second;
+    const bool drawing = !sets.empty() && sets.back() == this;
+    sets.erase(std::remove(sets.begin(), sets.end(), this), sets.end());
+    // The renderer outlives the fields of its player; still, only a renderer that is still the
+    // display list's own is told.
+    if (drawing && dynamic_cast<Renderer*>(core_.GetDisplayList().renderer.get()) == renderer_)
+        renderer_->SetEditTextDrawer(sets.empty() ? nullptr : sets.back());
+    if (sets.empty())
+        Registry().erase(it);
 }
 
 std::unique_ptr<TextFieldInput> MakeTextFieldInput(PlayerCore& core) {

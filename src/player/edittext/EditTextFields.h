@@ -30,7 +30,8 @@ public:
     static constexpr uint32_t kDoubleClickMs = 500;
     static constexpr int kDoubleClickSlop = 2;
 
-    // Registers itself as the renderer's edit-text drawer.
+    // Registers itself as the renderer's edit-text drawer (the latest set of a player draws;
+    // when it goes, the one before it draws again).
     explicit EditTextFields(PlayerCore& core);
     ~EditTextFields() override;
     EditTextFields(const EditTextFields&) = delete;
@@ -75,6 +76,7 @@ private:
     void Extend(int x, int y);
 
     PlayerCore& core_;
+    Renderer* renderer_;
     std::unordered_map<const DisplayObject*, std::unique_ptr<EditTextField>> fields_;
     DisplayObject* focus_ = nullptr;
     bool selecting_ = false;
