@@ -145,10 +145,6 @@ TEST(EditTextDraw, AdvancesFromOutlinesWhenTheFontHasNoLayout) {
 }
 
 TEST(EditTextDraw, DeviceFontFieldsWithoutTheDeviceMovieAreLaidOutButNotDrawn) {
-    EXPECT_EQ(FieldFont::DeviceFontId("_sans", false, false), 9);
-    EXPECT_EQ(FieldFont::DeviceFontId("_typewriter", true, true), 21);
-    EXPECT_EQ(FieldFont::DeviceFontId("Test", false, true), 3);
-
     FieldHost host;
     FieldSpec s;
     s.flags2 = 0; // device font

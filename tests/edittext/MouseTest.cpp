@@ -13,7 +13,7 @@ namespace {
 
 // A field at the stage origin, 54 x 14 pixels; its text starts 2 pixels in and every character
 // is 5 pixels (100 twips) wide. A second, unselectable field sits below it.
-struct MouseFixture : ::testing::Test {
+struct EditTextMouse : ::testing::Test {
     void SetUp() override {
         Bytes tags = DefineFont2(1, "Test", "abc -*");
         FieldSpec s;
@@ -39,7 +39,7 @@ struct MouseFixture : ::testing::Test {
 
 using Sel = std::pair<uint32_t, uint32_t>;
 
-TEST_F(MouseFixture, PressAndDragSelect) {
+TEST_F(EditTextMouse, PressAndDragSelect) {
     EditTextFields& f = host.Fields();
     EXPECT_TRUE(f.SelectableAt(12, 7));
     EXPECT_FALSE(f.SelectableAt(12, 35)); // the unselectable field
@@ -74,7 +74,7 @@ TEST_F(MouseFixture, PressAndDragSelect) {
     EXPECT_FALSE(f.HasFocus());
 }
 
-TEST_F(MouseFixture, DoubleClickSelectsTheWord) {
+TEST_F(EditTextMouse, DoubleClickSelectsTheWord) {
     EditTextFields& f = host.Fields();
     f.MouseDown(27, 7); // in the second "abc" (characters 4..6)
     f.MouseUp(27, 7);
@@ -103,7 +103,7 @@ TEST_F(MouseFixture, DoubleClickSelectsTheWord) {
     EXPECT_EQ(Selection(), Sel(7, 8));
 }
 
-TEST_F(MouseFixture, CaretBlinksOnlyInTheFocusedField) {
+TEST_F(EditTextMouse, CaretBlinksOnlyInTheFocusedField) {
     EditTextFields& f = host.Fields();
     auto caretRects = [&] {
         RecordingOutput out;
@@ -126,7 +126,7 @@ TEST_F(MouseFixture, CaretBlinksOnlyInTheFocusedField) {
     EXPECT_EQ(caretRects(), 1u);
 }
 
-TEST_F(MouseFixture, RemovingTheFocusedFieldDropsTheFocus) {
+TEST_F(EditTextMouse, RemovingTheFocusedFieldDropsTheFocus) {
     EditTextFields& f = host.Fields();
     f.MouseDown(12, 7);
     host.GetDisplayList().RemoveObject(host.At(1));

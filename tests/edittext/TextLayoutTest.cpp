@@ -75,9 +75,4 @@ TEST(TextLayout, IndentNarrowsTheFirstLineOfEachParagraph) {
     EXPECT_TRUE(lines[2].paragraphStart);
 }
 
-TEST(TextLayout, WidthLeavesOutTrailingBlanks) {
-    std::u16string text = u"ab  ";
-    EXPECT_EQ(TextLayout::Width(text, TextLine{0, 4, 4, true}, Fixed), 200);
-}
-
 } // namespace
