@@ -109,7 +109,7 @@ TEST(LetterWave, SideToSideScalesFadesAndTiltsWithTheSlope) {
     // tilted by atan(pi * 20 / 300) in both axes.
     LetterMovie s(kText);
     s.Add(std::make_unique<CEffectWave>()).SetPeriod(4);
-    const Placed& slope = s.Export().frames[1].at(1);
+    const Placed slope = s.Export().frames[1].at(1);
     const double phi = std::atan(std::numbers::pi * 20.0 / 300.0);
     EXPECT_EQ(slope.ty, RoundToInt(s.Rest(0).y - 200.0));
     EXPECT_NEAR(slope.r0, 65536.0 * std::sin(phi), 1.0);
