@@ -56,7 +56,7 @@ Bytes MovieAround(const uint8_t* data, size_t size) {
 
 class FuzzHost : public tavro::player::HeadlessHost {
 public:
-    FuzzHost(const Bytes& movie) : HeadlessHost(100, 50), movie_(movie) {}
+    explicit FuzzHost(const Bytes& movie) : HeadlessHost(100, 50), movie_(movie) {}
     void OpenUrlStream(std::string_view url, std::string_view,
                        const tavro::player::StreamTarget& target) override {
         if (++loads_ > 4)
