@@ -1,5 +1,6 @@
 // Decodes an exported still-text movie with the independent parser `swf-parser` and compares its
-// fonts, font infos, static texts, letter shapes and placements with hand-written expectations.
+// fonts, font infos, static texts, letter shapes, scene-link buttons and placements with
+// hand-written expectations.
 //
 //   node check_text.mjs MOVIE.swf EXPECTED.json
 //
@@ -71,6 +72,21 @@ try {
     if (!tag) continue;
     check(`shape ${s.id} bounds`, [tag.bounds.xMin, tag.bounds.xMax, tag.bounds.yMin, tag.bounds.yMax], s.bounds);
     check(`shape ${s.id} fill`, tag.shape.initialStyles.fill.map((f) => rgb(f.color)), [s.fill]);
+  }
+
+  // Scene links: a button with only a hit area whose release (over-down to over-up) opens a URL.
+  check("buttons", movie.tags.filter((t) => t.type === T.DefineButton).map((t) => t.id),
+    (expected.buttons ?? []).map((b) => b.id));
+  for (const b of expected.buttons ?? []) {
+    const tag = byId(T.DefineButton, b.id);
+    if (!tag) continue;
+    check(`button ${b.id} records`, tag.records.map((r) =>
+      [r.stateUp, r.stateOver, r.stateDown, r.stateHitTest, r.characterId]), [[false, false, false, true, b.hitArea]]);
+    const url = Buffer.from(`${b.url}\0${b.target}\0`, "latin1");
+    const getUrl = [0x83, url.length & 255, url.length >> 8, ...url, 0x00];
+    check(`button ${b.id} actions`, (tag.actions ?? []).map((a) =>
+      [Object.keys(a.conditions).filter((k) => a.conditions[k]), [...a.actions].slice(0, getUrl.length)]),
+    [[["overDownToOverUp"], getUrl]]);
   }
 
   // Placements and removals of the main timeline, by frame.
