@@ -96,7 +96,9 @@ TEST(GetUrl, LevelLoadsReadLocalFilesAndEmptyUrlsUnload) {
     host.SetBaseFolder(dir.path);
     host.RunMovie(Cat({Record(0x83, Cat({Str("file://" + file.string()), Str("_level2")})),
                        Record(0x83, Cat({Str("second.swf"), Str("_level3")})),
-                       Record(0x83, Cat({Str("missing.swf"), Str("_level4")}))}));
+                       Record(0x83, Cat({Str("missing.swf"), Str("_level4")})),
+                       Record(0x83, Cat({Str("/dev/zero"), Str("_level5")})), Set("v", PushS("1")),
+                       GetUrl2("second.swf", "_level6", 1)}));
     MovieLevel* two = host.FindLevel(2);
     ASSERT_NE(two, nullptr);
     EXPECT_TRUE(two->headerParsed);
@@ -105,6 +107,12 @@ TEST(GetUrl, LevelLoadsReadLocalFilesAndEmptyUrlsUnload) {
     EXPECT_TRUE(host.FindLevel(3)->headerParsed);
     MovieLevel* four = host.FindLevel(4);
     EXPECT_TRUE(four == nullptr || !four->headerParsed);
+    MovieLevel* five = host.FindLevel(5); // only regular files are read
+    EXPECT_TRUE(five == nullptr || !five->headerParsed);
+    // A GET request's query is no part of a local file name.
+    ASSERT_NE(host.FindLevel(6), nullptr);
+    EXPECT_TRUE(host.FindLevel(6)->headerParsed);
+    EXPECT_EQ(host.openedUrls.back(), "second.swf?v=1");
 
     host.StepFrame(); // the new levels show their first frame and run its actions
     ASSERT_NE(two->rootObject, nullptr);
