@@ -443,8 +443,8 @@ void CTextObj::PlaceLetter(TextLetter& letter, CSwfWriter& writer, const CMatrix
     if (s.stageDepth == 0)
         s.stageDepth = s.depth;
     if (letter.stageDepth == 0) {
-        letter.stageDepth = s.stageDepth;
-        ++s.stageDepth;
+        letter.stageDepth = NewLetterDepth(letter);
+        s.stageDepth = letter.stageDepth + 1;
         writer.WritePlaceObject2(Id16(letter.glyph->shapeId), &placed, &placedCxform,
                                  Id16(letter.stageDepth), false);
     } else {
@@ -457,6 +457,29 @@ void CTextObj::PlaceLetter(TextLetter& letter, CSwfWriter& writer, const CMatrix
     }
     letter.lastMatrix = placed;
     letter.lastColorTransform = placedCxform;
+}
+
+int32_t CTextObj::NewLetterDepth(const TextLetter& letter) const {
+    // Letters take depths in the order they are placed. A letter placed again while others are
+    // still on stage (after a remove-style effect) takes the lowest free depth of the text's
+    // own range, so it never lands on another letter or beyond the range on another object.
+    // Letters that are not the text's own (a typewriter's cursor) keep the depth asked for.
+    const SymbolExportState& s = GetExportState();
+    const bool own = !letters_.empty() && &letter >= letters_.data() &&
+                     &letter < letters_.data() + letters_.size();
+    if (!own)
+        return s.stageDepth;
+    const auto used = [this](int32_t depth) {
+        return std::any_of(letters_.begin(), letters_.end(),
+                           [depth](const TextLetter& l) { return l.stageDepth == depth; });
+    };
+    const int32_t end = s.depth + CountPrintable();
+    if (s.stageDepth < end && !used(s.stageDepth))
+        return s.stageDepth;
+    for (int32_t depth = s.depth; depth < end; ++depth)
+        if (!used(depth))
+            return depth;
+    return s.stageDepth;
 }
 
 bool CTextObj::RemoveLetters(CSwfWriter& writer) {

@@ -181,6 +181,9 @@ private:
     CDoubleRect textRect_;
     bool laidOut_ = false; // the letters of this export have their positions
     std::unique_ptr<CSwfFont> font_;
+    // The depth for a letter that is not on stage yet.
+    int32_t NewLetterDepth(const TextLetter& letter) const;
+
     std::vector<TextLetter> letters_;
     std::vector<TextLetter> savedLetters_;
 

@@ -286,6 +286,38 @@ TEST(TextObjLetters, RemovalSaveRestoreAndPlacingAgain) {
     EXPECT_EQ(removed, (std::vector<std::string>{"depth=4", "depth=5", "depth=4", "depth=5"}));
 }
 
+TEST(TextObjLetters, ALetterPlacedAgainStaysInsideTheTextsDepths) {
+    // Depths 4..6 belong to "ABC"; depth 7 is the next object's.
+    LetterText text("ABC", nullptr);
+    CSwfWriter w = MovieWriter();
+    text.BeginExport(w, 4);
+    text.DefineCharacter(w);
+    std::vector<TextLetter>& letters = text.GetLetters();
+    const auto place = [&](TextLetter& l) {
+        text.PlaceLetter(l, w, l.matrix, l.colorTransform, CMatrix3(), CColorTransform());
+    };
+    for (TextLetter& l : letters)
+        place(l);
+    text.RemoveLetter(letters[1], w);
+    place(letters[1]);
+    EXPECT_EQ(letters[1].stageDepth, 5);
+    text.RemoveLetter(letters[0], w);
+    text.RemoveLetter(letters[2], w);
+    place(letters[2]);
+    place(letters[0]);
+    EXPECT_EQ(letters[2].stageDepth, 6); // the next depth is still free
+    EXPECT_EQ(letters[0].stageDepth, 4); // the next depth (7) is past the text: lowest free
+
+    const std::vector<WrittenTag> placed = OfCode(FinishAndList(w), 26);
+    ASSERT_FALSE(placed.empty());
+    for (const WrittenTag& t : placed) {
+        const size_t at = t.fields.find("depth=");
+        ASSERT_NE(at, std::string::npos) << t.fields;
+        const int depth = std::stoi(t.fields.substr(at + 6));
+        EXPECT_TRUE(depth >= 4 && depth <= 6) << t.fields;
+    }
+}
+
 TEST(TextObjLetters, SpriteHoldsTheLettersFromDepthOneAndLeavesTheStageAlone) {
     LetterText text("AB", nullptr);
     CSwfWriter w = MovieWriter();
