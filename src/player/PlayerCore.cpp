@@ -134,8 +134,10 @@ void PlayerCore::Tick(bool fromTimer) {
     Timeline* leader = nullptr;
     if (sound_) {
         for (Timeline* t = displayList_.timelines; t; t = t->nextInList) {
+            // A stream that has run dry does not lead: the movie's own clock paces the other
+            // timelines while its timeline waits for data below.
             int32_t f = sound_->StreamFrame(*t);
-            if (f >= 0 && !sound_->StreamFinished(*t)) {
+            if (f >= 0 && !sound_->StreamFinished(*t) && !sound_->StreamStarved(*t)) {
                 leader = t;
                 frames = f - t->currentFrame;
                 if (frames < 1)

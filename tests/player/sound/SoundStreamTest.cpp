@@ -92,11 +92,20 @@ TEST(SoundStream, EventSoundsMetInTheStreamStartWhenTheStreamReachesThem) {
     EXPECT_EQ(m.mixer.StreamFrame(*ch) >= 3, true);
 }
 
-// A 12 fps movie of `frames` frames, each with a 5512-Hz stream block of 459 samples.
-Bytes StreamMovie(int frames) {
+// A 12 fps movie of `frames` frames, each with a 5512-Hz stream block of 459 samples; with
+// `spriteFrames`, an empty sprite of that many frames is placed at depth 1 on the first frame.
+Bytes StreamMovie(int frames, uint16_t spriteFrames = 0) {
     Bytes head{0x00, FormatByte(0x30, 0, true, false)};
     U16(head, 459);
     Bytes tags = Tag(18, head);
+    if (spriteFrames > 0) {
+        Bytes spriteTags;
+        for (int f = 0; f < spriteFrames; ++f)
+            Append(spriteTags, ShowFrame());
+        Append(spriteTags, End());
+        Append(tags, DefineSprite(1, spriteFrames, spriteTags));
+        Append(tags, Place2(1, 1, "clip"));
+    }
     for (int f = 0; f < frames; ++f) {
         Bytes block;
         for (int s = 0; s < 459; ++s)
@@ -161,6 +170,27 @@ TEST(SoundStream, TheTimelineFollowsItsStreamAndWaitsForSlowData) {
         EXPECT_LE(frame, 28);
         EXPECT_FALSE(p.sink.StreamStarved(p.host.Level0()));
     }
+}
+
+TEST(SoundStream, AStarvedStreamHoldsOnlyItsOwnTimeline) {
+    // The level's stream runs dry after 20 frames of data; the sprite inside it has no sound and
+    // keeps the movie's rate while the level waits.
+    Bytes movie = StreamMovie(120, 200);
+    StreamPlayer p;
+    PlayerStream stream;
+    p.host.replaceLevel0 = true;
+    p.host.StreamInNew(&stream, "pipe", nullptr);
+    p.host.replaceLevel0 = false;
+    p.host.StreamInWrite(&stream, movie.data(), movie.size() * 20 / 120);
+    p.Run(3000);
+    ASSERT_TRUE(p.sink.StreamStarved(p.host.Level0()));
+    EXPECT_LE(p.host.Level0().currentFrame, 2);
+    const DisplayObject* clip = p.host.Level0().rootObject->FindChild(1);
+    ASSERT_NE(clip, nullptr);
+    ASSERT_NE(clip->timeline, nullptr);
+    EXPECT_GE(clip->timeline->currentFrame, 25); // about 12 frames a second for 3 seconds
+    EXPECT_LE(clip->timeline->currentFrame, 40);
+    p.host.StreamInDestroy(&stream);
 }
 
 TEST(SoundStream, GoingBackRestartsTheStreamFromThatFrame) {
