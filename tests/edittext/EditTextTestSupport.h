@@ -47,6 +47,26 @@ inline Bytes DefineFont2(uint16_t id, const std::string& name, const std::string
     return Tag(48, b, true);
 }
 
+// The optional initial text of a field. (A plain flag and string: std::optional<std::string>
+// inside an aggregate trips GCC's may-be-uninitialized warning in optimised builds.)
+struct InitialText {
+    bool set = false;
+    std::string text;
+    InitialText& operator=(std::string t) {
+        set = true;
+        text = std::move(t);
+        return *this;
+    }
+    InitialText& operator=(const char* t) { return *this = std::string(t); }
+    InitialText& operator=(std::optional<std::string> t) {
+        set = t.has_value();
+        text = t.value_or(std::string());
+        return *this;
+    }
+    explicit operator bool() const { return set; }
+    const std::string* operator->() const { return &text; }
+};
+
 struct FieldSpec {
     Rect bounds{0, 1080, 0, 280};
     uint8_t flags1 = 0x01 | 0x04; // font, colour
@@ -59,7 +79,7 @@ struct FieldSpec {
     uint16_t leftMargin = 0, rightMargin = 0, indent = 0;
     int16_t leading = 0;
     std::string variable;
-    std::optional<std::string> initial;
+    InitialText initial;
 };
 
 // The body of DefineEditText (id included).

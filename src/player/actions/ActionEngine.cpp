@@ -971,10 +971,11 @@ void ActionEngine::AfterReplay(PlayerCore&, Timeline& timeline) {
 // ---- mouse ----
 
 void ActionEngine::AfterTracking(bool ranActions) {
-    if (ranActions) {
+    if (ranActions)
         player_.RunActions();
-        player_.Renderer().UpdateScreen();
-    }
+    // Button states, a dragged object, a selection or a pan show at once, not at the next
+    // frame (a stopped movie may not redraw for a while); with nothing changed this is cheap.
+    player_.Renderer().UpdateScreen();
     player_.UpdateCursor();
 }
 
@@ -1073,8 +1074,10 @@ int ActionEngine::CursorKind(PlayerCore&) {
 }
 
 void ActionEngine::CaretTick(PlayerCore&) {
-    if (fields_)
+    if (fields_) {
         fields_->CaretTick();
+        player_.Renderer().UpdateScreen();
+    }
 }
 
 } // namespace tavro::player
