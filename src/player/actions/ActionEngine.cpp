@@ -221,23 +221,23 @@ Timeline* ActionEngine::ResolveTimeline(Timeline& own, std::string_view path) {
     return obj && Usable(obj->timeline) ? obj->timeline : nullptr;
 }
 
-bool ActionEngine::ResolveFrame(Timeline& own, std::string_view spec, Timeline** timeline,
+bool ActionEngine::ResolveFrame(Timeline& own, std::string_view frameText, Timeline** timeline,
                                 int32_t* frame) {
     Timeline* t = CurrentTarget(own);
-    size_t colon = spec.find(':');
+    size_t colon = frameText.find(':');
     if (colon != std::string_view::npos) {
-        t = ResolveTimeline(own, spec.substr(0, colon));
-        spec = spec.substr(colon + 1);
+        t = ResolveTimeline(own, frameText.substr(0, colon));
+        frameText = frameText.substr(colon + 1);
     }
     if (!t)
         return false;
     *timeline = t;
-    if (std::optional<double> n = ParseNumber(spec)) {
+    if (std::optional<double> n = ParseNumber(frameText)) {
         // Frame numbers on the stack count from 1, as _currentframe reads.
         *frame = int32_t(std::max<int64_t>(ToInt(*n) - 1, 0));
         return true;
     }
-    *frame = t->FindLabel(spec);
+    *frame = t->FindLabel(frameText);
     return *frame >= 0;
 }
 
@@ -573,10 +573,10 @@ bool ActionEngine::RunList(std::span<const uint8_t> a, Timeline& own) {
         }
         case kWaitForFrame2: {
             uint8_t count = body.U8();
-            std::string spec = Pop();
+            std::string frameText = Pop();
             Timeline* t = nullptr;
             int32_t frame = 0;
-            bool known = ResolveFrame(own, spec, &t, &frame);
+            bool known = ResolveFrame(own, frameText, &t, &frame);
             if (!known || !t->root || t->root->framesLoaded < frame)
                 skip = count;
             break;
@@ -613,10 +613,10 @@ bool ActionEngine::RunList(std::span<const uint8_t> a, Timeline& own) {
             break;
         case kGotoFrame2: {
             uint8_t play = body.U8();
-            std::string spec = Pop();
+            std::string frameText = Pop();
             Timeline* t = nullptr;
             int32_t frame = 0;
-            if (body.ok() && ResolveFrame(own, spec, &t, &frame)) {
+            if (body.ok() && ResolveFrame(own, frameText, &t, &frame)) {
                 t->Goto(frame);
                 if (play)
                     t->Play(true);
@@ -765,12 +765,12 @@ void ActionEngine::Dispatch(const UrlRequest& r) {
 // ---- Call ----
 
 void ActionEngine::CallFrame(Timeline& own) {
-    std::string spec = Pop();
+    std::string frameText = Pop();
     if (levels_.size() >= size_t(kMaxQueueLevels))
         return;
     Timeline* t = nullptr;
     int32_t frame = 0;
-    if (!ResolveFrame(own, spec, &t, &frame) || !t->bytes)
+    if (!ResolveFrame(own, frameText, &t, &frame) || !t->bytes)
         return;
     auto data = t->Data();
     uint32_t limit = uint32_t(std::min<size_t>(t->Limit(), data.size()));

@@ -110,7 +110,8 @@ private:
     DisplayObject* ResolveObject(Timeline& own, std::string_view path);
     Timeline* ResolveTimeline(Timeline& own, std::string_view path);
     // "path:frame" or a frame number (1-based) or label: the timeline and the frame index.
-    bool ResolveFrame(Timeline& own, std::string_view spec, Timeline** timeline, int32_t* frame);
+    bool ResolveFrame(Timeline& own, std::string_view frameText, Timeline** timeline,
+                      int32_t* frame);
 
     void QueueRequest(Timeline& own, std::string url, std::string target, uint8_t flags);
     void CloneSprite(Timeline& own);
