@@ -1,6 +1,6 @@
 // tavro-cli play: plays a movie headless for a number of frames and reports what its actions ask
-// of the host (FSCommand and GetURL requests), optionally with trace output, simulated clicks and
-// the mixed sound as a WAV file.
+// of the host (FSCommand and GetURL requests), optionally with trace output, simulated clicks, the
+// mixed sound as a WAV file and the picture shown at the end as PNG.
 #include "CliCommand.h"
 #include "DocumentFiles.h"
 #include "model/CDocObj.h"
@@ -9,6 +9,7 @@
 #include "player/actions/ActionEngine.h"
 #include "player/actions/HostCommands.h"
 #include "player/host/HeadlessHost.h"
+#include "player/host/HeadlessPngWriter.h"
 #include "player/sound/PlayerSoundSink.h"
 #include "player/sound/SoundMixer.h"
 #include "player/sound/VirtualWaveOutput.h"
@@ -38,6 +39,7 @@ struct PlayOptions {
     int frames = 0;
     bool trace = false;
     std::string audio;
+    std::string snapshot;
     std::vector<std::string> clicks;
 };
 
@@ -230,6 +232,17 @@ void Run(const PlayOptions& o) {
             host.StepFrame();
         }
         std::fflush(stdout);
+        // The picture shown now: after the last frame and the clicks on it (or after the frame
+        // whose "quit" ended the run). It is written before the movie is closed.
+        if (!o.snapshot.empty()) {
+            std::vector<uint8_t> rgba;
+            int w = 0, h = 0;
+            if (!host.Snapshot(rgba, w, h))
+                throw CliError(o.file + ": the movie has an empty frame size");
+            std::string error;
+            if (!player::HeadlessPngWriter::Write(o.snapshot, rgba, w, h, error))
+                throw CliError(o.snapshot + ": " + error);
+        }
         host.Close();
     }
     player::SoundFormat format = device->OpenFormat();
@@ -250,6 +263,8 @@ void Setup(CLI::App& app) {
         ->check(CLI::NonNegativeNumber);
     cmd->add_flag("--trace", opts->trace, "Also list Trace actions and diagnostic lines");
     cmd->add_option("--audio", opts->audio, "WAV file to write the mixed sound to");
+    cmd->add_option("--snapshot", opts->snapshot,
+                    "PNG file to write the picture shown after the last frame to");
     cmd->add_option("--click", opts->clicks,
                     "Press and release the mouse at stage pixel X,Y on frame F (X,Y@F); may be "
                     "given several times");
