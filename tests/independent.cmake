@@ -37,6 +37,17 @@ if(TARGET tavro-cli)
            COMMAND ${independent_run} page $<TARGET_FILE:tavro-cli>
                    ${PROJECT_SOURCE_DIR}/examples/hello.swi ${independent_work}/page)
   list(APPEND independent_names independent.page)
+  # Clicks through the text buttons of examples/buttons.swi in both players (stage pixels of the
+  # buttons: Red 110,160, Blue 290,160, Help 200,250; on the colour frames Back 110,230 or
+  # 200,230 and Next 290,230) and compares the pictures and the GetURL requests. The last two
+  # scripts click the first pixel inside Red's left edge and the first one below it.
+  add_test(NAME independent.buttons
+           COMMAND ${independent_run} clicks $<TARGET_FILE:tavro-cli>
+                   ${PROJECT_SOURCE_DIR}/examples/buttons.swi ${independent_work}/buttons_clicks
+                   none= red=110,160 blue=290,160 red_back=110,160+110,230
+                   red_next=110,160+290,230 blue_back=290,160+200,230 help=200,250
+                   outside=20,280+110,160+200,20 red_left_edge=72,160 red_below=110,182)
+  list(APPEND independent_names independent.buttons)
   # The raw SWF handling behind the frame pictures needs node only.
   add_test(NAME independent.swf_tools
            COMMAND bash -c "command -v node >/dev/null || { echo 'SKIPPED: node is not installed'; exit 77; }; exec node --test \"$0\""

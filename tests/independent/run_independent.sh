@@ -4,6 +4,7 @@
 #
 #   run_independent.sh TOOLS_DIR WORK_DIR frames CLI MOVIE OUT_DIR FRAMES
 #   run_independent.sh TOOLS_DIR WORK_DIR page CLI MOVIE OUT_DIR
+#   run_independent.sh TOOLS_DIR WORK_DIR clicks CLI MOVIE OUT_DIR NAME=X,Y+X,Y...
 #
 # TOOLS_DIR holds the node scripts and package.json (tools/independent); they are copied into
 # WORK_DIR, where the npm packages are installed on first run. Exit status 77 means skipped: no
@@ -48,6 +49,7 @@ shift
 case $case in
 frames) exec node "$work/check_frames.mjs" "$@" ;;
 page) exec node "$work/check_page.mjs" "$@" ;;
+clicks) exec node "$work/check_clicks.mjs" "$@" ;;
 *)
     echo "unknown case $case"
     exit 2

@@ -81,15 +81,16 @@ export function playerConfig(renderer) {
 
 // The page that shows movies: `show(url)` replaces the player element by a new one playing `url`
 // and resolves once the player has read the movie's header (or after 60 s: the first movie
-// waits for the player's code to be compiled, which is slow on a busy machine).
-export function playerPage(width, height, renderer) {
+// waits for the player's code to be compiled, which is slow on a busy machine). `settings`
+// replace single player settings.
+export function playerPage(width, height, renderer, settings = {}) {
   return `<!DOCTYPE html>
 <html><head><style>html,body{margin:0;padding:0;overflow:hidden;background:#808080}
 #stage{position:absolute;left:0;top:0;width:${width}px;height:${height}px}</style></head>
 <body><div id="stage"></div>
 <script>
 window.RufflePlayer = window.RufflePlayer || {};
-window.RufflePlayer.config = ${JSON.stringify(playerConfig(renderer))};
+window.RufflePlayer.config = ${JSON.stringify({ ...playerConfig(renderer), ...settings })};
 window.show = (url) => new Promise((resolve) => {
   const stage = document.getElementById("stage");
   stage.replaceChildren();
@@ -153,4 +154,61 @@ export async function stableShot(page, clip, minWait, timeout) {
     if (Date.now() - start > timeout) throw new Error(`the picture did not settle within ${timeout} ms`);
     last = next;
   }
+}
+
+// Opens a page that plays `movie` (SWF bytes) unchanged, at its own rate, in a player element of
+// the movie's pixel size at the top left of the page, so page pixels are stage pixels. Every
+// window.open call the player makes for a GetURL is recorded in `window.openedUrls` instead of
+// opening a window, so requests can be compared without anything leaving the page (the page's
+// routes refuse every other origin as well, so networking can be allowed to the player).
+export async function openMovie(browser, movie, { renderer = "canvas" } = {}) {
+  const { width, height } = readHeader(movie);
+  const files = {
+    "/index.html": { body: playerPage(width, height, renderer, { openUrlMode: "allow", allowNetworking: "all" }), type: "text/html" },
+    "/movie.swf": { body: movie, type: "application/x-shockwave-flash" },
+  };
+  const { context, page } = await openPage(browser, files, width, height);
+  await page.addInitScript(() => {
+    window.openedUrls = [];
+    window.open = (url, target) => {
+      window.openedUrls.push({ url: String(url), target: target === undefined ? "" : String(target) });
+      return null;
+    };
+  });
+  await page.goto(`${ORIGIN}/index.html`);
+  await page.waitForFunction(() => window.RufflePlayer && window.RufflePlayer.newest, null, { timeout: 20000 });
+  try {
+    await restartMovie(page);
+  } catch (e) {
+    await context.close();
+    throw e;
+  }
+  return { context, page, width, height };
+}
+
+// Plays the page's movie again from its first frame in a new player element, with the list of
+// requests emptied and the pointer parked at the stage's top-left pixel.
+export async function restartMovie(page) {
+  await page.mouse.move(0, 0);
+  const how = await page.evaluate((url) => {
+    window.openedUrls.length = 0;
+    return window.show(url);
+  }, `${ORIGIN}/movie.swf`);
+  if (how !== "loaded") throw new Error("the player did not load the movie");
+}
+
+// Presses and releases the mouse at stage pixel (x, y): the pointer first moves there, so
+// buttons see it arrive, then goes down and up. The point is the pixel's centre, where our
+// player tests a pixel.
+export async function clickStage(page, x, y) {
+  await page.mouse.move(x + 0.5, y + 0.5);
+  await page.waitForTimeout(50);
+  await page.mouse.down();
+  await page.waitForTimeout(50);
+  await page.mouse.up();
+}
+
+// The GetURL requests the page's player has made so far, as { url, target }.
+export async function openedUrls(page) {
+  return page.evaluate(() => window.openedUrls.slice());
 }
