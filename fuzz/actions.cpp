@@ -26,6 +26,30 @@ void Tag(Bytes& out, int code, const Bytes& body) {
     out.insert(out.end(), body.begin(), body.end());
 }
 
+// A RECT record of 13-bit fields: 0..w by 0..h twips.
+Bytes Rect(uint32_t w, uint32_t h) {
+    const uint32_t fields[4] = {0, w, 0, h};
+    Bytes out;
+    uint32_t acc = 0;
+    int used = 0;
+    const auto put = [&](uint32_t value, int bits) {
+        for (int i = bits - 1; i >= 0; --i) {
+            acc = (acc << 1) | ((value >> i) & 1);
+            if (++used == 8) {
+                out.push_back(uint8_t(acc));
+                acc = 0;
+                used = 0;
+            }
+        }
+    };
+    put(13, 5);
+    for (uint32_t f : fields)
+        put(f, 13);
+    if (used > 0)
+        out.push_back(uint8_t(acc << (8 - used)));
+    return out;
+}
+
 Bytes MovieAround(const uint8_t* data, size_t size) {
     Bytes actions(data, data + size);
     actions.push_back(0);
@@ -36,7 +60,8 @@ Bytes MovieAround(const uint8_t* data, size_t size) {
     Tag(sprite, 0, {});
 
     Bytes m{'F', 'W', 'S', 4, 0, 0, 0, 0};
-    m.insert(m.end(), {0x50, 0x00, 0x0F, 0xA0, 0x00, 0x00, 0x7D, 0x00}); // 100 x 50 pixels
+    const Bytes frame = Rect(2000, 1000); // 100 x 50 pixels
+    m.insert(m.end(), frame.begin(), frame.end());
     U16(m, 12 << 8);
     U16(m, 3);
     Tag(m, 39, sprite);
