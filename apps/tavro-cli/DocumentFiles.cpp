@@ -5,6 +5,7 @@
 #include "model/Archive.h"
 #include "model/CDocObj.h"
 #include "model/JsonForm.h"
+#include "swf/MovieExport.h"
 
 #include <algorithm>
 #include <cctype>
@@ -114,6 +115,15 @@ void WriteDocumentArchive(const std::string& path, std::span<const uint8_t> byte
         throw CliError(path + ": cannot write the file" +
                        (colon == std::string::npos ? "" : " (" + what.substr(colon + 2) + ")"));
     }
+}
+
+std::vector<uint8_t> ReadMovieBytes(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    if (ext == ".swi" || ext == ".json")
+        return ExportMovieToMemory(*LoadDocumentFile(path));
+    return ReadFileBytes(path);
 }
 
 } // namespace tavro::cli

@@ -3,8 +3,6 @@
 // mixed sound as a WAV file and the picture shown at the end as PNG.
 #include "CliCommand.h"
 #include "DocumentFiles.h"
-#include "model/CDocObj.h"
-#include "swf/MovieExport.h"
 
 #include "player/actions/ActionEngine.h"
 #include "player/actions/HostCommands.h"
@@ -19,8 +17,6 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,24 +38,6 @@ struct PlayOptions {
     std::string snapshot;
     std::vector<std::string> clicks;
 };
-
-std::string LowerExtension(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return ext;
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw CliError(path + ": cannot open the file");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw CliError(path + ": cannot read the file");
-    return bytes;
-}
 
 // "X,Y@F" with whole numbers, X and Y not negative, F not negative.
 Click ParseClick(const std::string& text) {
@@ -134,10 +112,7 @@ void Run(const PlayOptions& o) {
     for (const std::string& c : o.clicks)
         clicks.push_back(ParseClick(c));
 
-    const std::string ext = LowerExtension(o.file);
-    std::vector<uint8_t> bytes = ext == ".swi" || ext == ".json"
-                                     ? ExportMovieToMemory(*LoadDocumentFile(o.file))
-                                     : ReadFile(o.file);
+    std::vector<uint8_t> bytes = ReadMovieBytes(o.file);
 
     // Sound goes to a virtual device that keeps what it plays.
     auto device = std::make_shared<player::VirtualWaveOutput>(true);

@@ -1,17 +1,10 @@
 // tavro-cli render: plays a movie headless up to a frame and writes the picture as PNG.
 #include "CliCommand.h"
 #include "DocumentFiles.h"
-#include "model/CDocObj.h"
-#include "swf/MovieExport.h"
 
 #include "player/host/HeadlessHost.h"
 #include "player/host/HeadlessPngWriter.h"
 
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -27,30 +20,9 @@ struct RenderOptions {
     std::string quality = "high";
 };
 
-std::string LowerExtension(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return ext;
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw CliError(path + ": cannot open the file");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw CliError(path + ": cannot read the file");
-    return bytes;
-}
-
 void Run(const RenderOptions& o) {
     // A movie document is exported in memory first, exactly as Play does in the editor.
-    const std::string ext = LowerExtension(o.file);
-    std::vector<uint8_t> bytes = ext == ".swi" || ext == ".json"
-                                     ? ExportMovieToMemory(*LoadDocumentFile(o.file))
-                                     : ReadFile(o.file);
+    std::vector<uint8_t> bytes = ReadMovieBytes(o.file);
 
     player::HeadlessHost host(o.width, o.height);
     host.highQuality = o.quality != "low";
