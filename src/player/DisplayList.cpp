@@ -127,8 +127,20 @@ void DisplayList::Modify(DisplayObject* parent, const PlaceInfo& info) {
             return c->IsSpriteLike() || c->type == CharacterType::Button;
         };
         if (oldCh->type == newCh->type || (!special(oldCh) && !special(newCh))) {
+            // A button or field that takes another character of its kind starts over: the old
+            // button's state children go, and the new one shows its own idle state (a field
+            // binds again), as if it had just been placed.
+            const bool interactive =
+                newCh->type == CharacterType::Button || newCh->type == CharacterType::EditText;
+            if (interactive && player)
+                player->Actions().ObjectRemoved(*player, *obj);
+            if (newCh->type == CharacterType::Button)
+                while (obj->firstChild)
+                    RemoveObject(obj->firstChild);
             obj->character = newCh;
             obj->renderCache.reset();
+            if (interactive && player)
+                player->Actions().ObjectPlaced(*player, *obj);
         }
     }
     if (info.flags & PlaceInfo::kHasMatrix)

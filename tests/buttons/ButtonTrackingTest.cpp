@@ -57,6 +57,27 @@ TEST(ButtonTracking, EachStateShowsItsRecords) {
     EXPECT_EQ(host.GetDisplayList().trackedButton, nullptr);
 }
 
+TEST(ButtonTracking, AButtonGivenAnotherButtonCharacterShowsTheNewOne) {
+    // Frame 1 moves depth 1 onto button 21, whose up state is shape 12 and whose hit area
+    // is shape 13: the old button's up shape goes and the new one's shows.
+    ButtonHost host;
+    const Bytes movie = Movie(Cat({StateShapes(), Button2(20, StateRecords(), {}),
+                                   Button2(21, {{0x01, 12, 2}, {0x08, 13, 3}}, {}), Place2(1, 20),
+                                   ShowFrame(), Move2(1, 0, 0, 21), ShowFrame(), End()}),
+                              2, 12 << 8, 200, 100);
+    host.LoadBytes(movie);
+    DisplayObject* b = host.At(1);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(ButtonHost::Shown(b, 1), 10);
+    host.StepFrame();
+    ASSERT_EQ(host.At(1), b);
+    EXPECT_EQ(b->character->id, 21);
+    EXPECT_EQ(ButtonHost::Shown(b, 1), -1);
+    EXPECT_EQ(ButtonHost::Shown(b, 2), 12);
+    host.MouseMove(20, 20, false); // the new hit area tracks
+    EXPECT_TRUE(host.buttons->IsTracking());
+}
+
 TEST(ButtonTracking, PressAndReleaseInsideRunTheirActions) {
     ButtonHost host;
     host.LoadBytes(OneButtonMovie(Button2(20, StateRecords(),
