@@ -1,6 +1,8 @@
 // The squeeze, scale-letters, alternate-letters and revert effects: frames checked on exported
 // records (as the display list shows them after each frame), names and settings, and the archive
 // and JSON forms.
+#include "LetterFrameTestSupport.h"
+
 #include "effects/CEffectAlternate.h"
 #include "effects/CEffectRevertText.h"
 #include "effects/CEffectScaleLetter.h"
@@ -8,94 +10,39 @@
 #include "effects/EffectNames.h"
 #include "model/Archive.h"
 #include "model/CDocObj.h"
-#include "model/CSceneObj.h"
-#include "model/CTextObj.h"
 #include "model/JsonForm.h"
-#include "swf/CSwfShape.h"
-#include "swf/CSwfWriter.h"
-#include "swf/SwfTagReader.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cstdlib>
-#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace tavro {
 namespace {
 
-// What one depth of the display list shows after a frame.
-struct Shown {
-    long tx = 0, ty = 0, sx = 65536, alpha = 256;
-};
-using DisplayList = std::map<long, Shown>; // by depth
-
-long Field(const std::string& fields, const std::string& key) {
-    const size_t at = fields.find(key + "=");
-    return at == std::string::npos ? -1
-                                   : std::strtol(fields.c_str() + at + key.size() + 1, nullptr, 0);
-}
+using letter_test::DisplayList; // by depth
+using Shown = letter_test::Placed;
 
 // One text at (200, 100) pixels in a 550 x 400 scene; Export gives the display list after
 // every frame.
-struct TextMovie {
-    CSceneObj scene;
-    CTextObj* text;
-
-    explicit TextMovie(std::string_view s) {
-        auto t = std::make_unique<CTextObj>(s, &scene);
-        t->SetStagePosition(200.0, 100.0);
-        text = t.get();
-        scene.AddChild(std::move(t));
-    }
+struct TextMovie : letter_test::LetterMovie {
+    explicit TextMovie(std::string_view s) : LetterMovie(s, 200.0, 100.0) {}
     template <class E> E& Add(int start, int frames = -1) {
         auto e = std::make_unique<E>();
         e->SetStartFrame(start);
         if (frames >= 0)
             e->SetNumFrames(frames);
-        E& ref = *e;
-        text->InsertEffect(std::move(e));
-        return ref;
+        return LetterMovie::Add(std::move(e), start);
     }
     std::vector<DisplayList> Export() {
-        CSwfWriter w;
-        w.WriteHeader(550.0, 400.0, 12.0, static_cast<uint16_t>(scene.GetFrameCount()));
-        CSwfShape stage;
-        scene.WriteSwf(w, true, stage, {550.0, 400.0});
-        w.Finish();
-        std::vector<DisplayList> frames;
-        DisplayList list;
-        const auto bytes = w.GetImageBytes();
-        SwfTagReader::ListMovie(bytes, SwfTagReader::ReadHeader(bytes),
-                                [&](const SwfTagReader::Entry& e) {
-                                    if (e.nesting == 0 && e.tag.code == 1)
-                                        frames.push_back(list);
-                                    else if (e.nesting == 0 && e.tag.code == 26) {
-                                        ++places;
-                                        Apply(e.fields, list);
-                                    } else if (e.nesting == 0 && e.tag.code == 28)
-                                        list.erase(Field(e.fields, "depth"));
-                                });
-        return frames;
-    }
-    static void Apply(const std::string& f, DisplayList& list) {
-        Shown& s = list[Field(f, "depth")];
-        if ((Field(f, "flags") & 1) == 0)
-            s = Shown();
-        if (f.find("matrix(") != std::string::npos) {
-            s.tx = Field(f, "tx");
-            s.ty = Field(f, "ty");
-            s.sx = Field(f, "sx");
-        }
-        const size_t mult = f.find("mult=");
-        if (mult != std::string::npos) {
-            size_t at = mult;
-            for (int comma = 0; comma < 3; ++comma)
-                at = f.find(',', at) + 1;
-            s.alpha = std::strtol(f.c_str() + at, nullptr, 10);
-        }
+        letter_test::Exported out = LetterMovie::Export();
+        places = 0;
+        for (const letter_test::Tag& t : out.tags)
+            if (t.nesting == 0 && t.code == 26)
+                ++places;
+        return out.frames;
     }
     int places = 0; // PlaceObject2 records of the last export
     // Letter i's home x on the stage, twips.
