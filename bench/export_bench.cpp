@@ -5,12 +5,12 @@
 #include "effects/CActionGotoURL.h"
 #include "effects/CActionPlay.h"
 #include "effects/CEventAtFrame.h"
+#include "export/MovieExport.h"
 #include "model/Archive.h"
 #include "model/CDocObj.h"
 #include "model/CSceneObj.h"
 #include "model/CTextObj.h"
 #include "model/JsonForm.h"
-#include "swf/MovieExport.h"
 
 #include <benchmark/benchmark.h>
 

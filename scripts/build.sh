@@ -5,5 +5,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 shift || true
-cmake -S "$root" -B "$build" -G Ninja "$@"
+launcher=()
+# A compiler cache, when the machine has one, makes rebuilds in fresh clones cheap.
+if command -v ccache >/dev/null 2>&1; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$root" -B "$build" -G Ninja "${launcher[@]}" "$@"
 cmake --build "$build" -j "$(nproc)"

@@ -4,24 +4,7 @@
 #   cmake -DCLI=<program> -DEXAMPLES=<dir> -DWORK=<dir> -DCASE=<case> -P cli_export.cmake
 
 if(CMAKE_SCRIPT_MODE_FILE)
-  # run(<expected status> <stderr regex or ""> <args>...)
-  function(run rc pattern)
-    execute_process(COMMAND "${CLI}" ${ARGN}
-                    RESULT_VARIABLE got OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(NOT "${got}" STREQUAL "${rc}")
-      message(FATAL_ERROR "${ARGN}: exit status ${got}, expected ${rc}\n${out}${err}")
-    endif()
-    if(NOT pattern STREQUAL "" AND NOT err MATCHES "${pattern}")
-      message(FATAL_ERROR "${ARGN}: stderr does not match ${pattern}:\n${err}")
-    endif()
-    set(last_stdout "${out}" PARENT_SCOPE)
-  endfunction()
-  function(same a b)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${a}" "${b}" RESULT_VARIABLE differ)
-    if(differ)
-      message(FATAL_ERROR "${a} and ${b} differ")
-    endif()
-  endfunction()
+  include(${CMAKE_CURRENT_LIST_DIR}/../cmake/TavroCliChecks.cmake)
 
   file(REMOVE_RECURSE "${WORK}")
   file(MAKE_DIRECTORY "${WORK}")

@@ -5,26 +5,15 @@
 #   cmake -DCLI=<program> -DMOVIE=<examples/buttons.json> -DWORK=<dir> -P cli_play.cmake
 
 if(CMAKE_SCRIPT_MODE_FILE)
+  include(${CMAKE_CURRENT_LIST_DIR}/../cmake/TavroCliChecks.cmake)
   function(play out)
-    execute_process(COMMAND "${CLI}" play "${MOVIE}" ${ARGN} --snapshot "${WORK}/${out}.png"
-                    RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE stderr)
-    if(NOT rc EQUAL 0)
-      message(FATAL_ERROR "tavro-cli play ${ARGN}: exit status ${rc}\n${stdout}${stderr}")
-    endif()
+    run(0 "" play "${MOVIE}" ${ARGN} --snapshot "${WORK}/${out}.png")
   endfunction()
   function(expect_same a b)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/${a}.png" "${WORK}/${b}.png"
-                    RESULT_VARIABLE differ)
-    if(differ)
-      message(FATAL_ERROR "${a}.png and ${b}.png differ; they should show the same frame")
-    endif()
+    same("${WORK}/${a}.png" "${WORK}/${b}.png" "; they should show the same frame")
   endfunction()
   function(expect_different a b)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/${a}.png" "${WORK}/${b}.png"
-                    RESULT_VARIABLE differ)
-    if(NOT differ)
-      message(FATAL_ERROR "${a}.png and ${b}.png are the same; the clicks changed nothing")
-    endif()
+    different("${WORK}/${a}.png" "${WORK}/${b}.png" "; the clicks changed nothing")
   endfunction()
   file(REMOVE_RECURSE "${WORK}")
   file(MAKE_DIRECTORY "${WORK}")

@@ -4,25 +4,7 @@
 #   cmake -DCLI=<program> -DEXAMPLES=<dir> -DWORK=<dir> -DCASE=<case> -P cli_publish.cmake
 
 if(CMAKE_SCRIPT_MODE_FILE)
-  function(run rc pattern)
-    execute_process(COMMAND "${CLI}" ${ARGN}
-                    RESULT_VARIABLE got OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(NOT "${got}" STREQUAL "${rc}")
-      message(FATAL_ERROR "${ARGN}: exit status ${got}, expected ${rc}\n${out}${err}")
-    endif()
-    if(NOT pattern STREQUAL "" AND NOT err MATCHES "${pattern}")
-      message(FATAL_ERROR "${ARGN}: stderr does not match ${pattern}:\n${err}")
-    endif()
-  endfunction()
-  function(swf3 file)
-    if(NOT EXISTS "${file}")
-      message(FATAL_ERROR "${file} was not written")
-    endif()
-    file(READ "${file}" head LIMIT 4 HEX)
-    if(NOT head STREQUAL "46575303")
-      message(FATAL_ERROR "${file}: not an SWF 3 file: ${head}")
-    endif()
-  endfunction()
+  include(${CMAKE_CURRENT_LIST_DIR}/../cmake/TavroCliChecks.cmake)
 
   file(REMOVE_RECURSE "${WORK}")
   file(MAKE_DIRECTORY "${WORK}")

@@ -2,10 +2,10 @@
 
 #include "CliCommand.h"
 
+#include "export/MovieExport.h"
 #include "model/Archive.h"
 #include "model/CDocObj.h"
 #include "model/JsonForm.h"
-#include "swf/MovieExport.h"
 
 #include <algorithm>
 #include <cctype>

@@ -3,8 +3,8 @@
 #include "CliCommand.h"
 #include "DocumentFiles.h"
 
+#include "export/MovieExport.h"
 #include "model/CDocObj.h"
-#include "swf/MovieExport.h"
 
 #include <cerrno>
 #include <cstring>

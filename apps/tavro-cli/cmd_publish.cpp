@@ -3,9 +3,9 @@
 #include "CliCommand.h"
 #include "DocumentFiles.h"
 
+#include "export/AppSettings.h"
+#include "export/ExportCommands.h"
 #include "model/CDocObj.h"
-#include "swf/AppSettings.h"
-#include "swf/ExportCommands.h"
 
 #include <iostream>
 #include <memory>

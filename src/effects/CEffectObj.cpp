@@ -1,8 +1,8 @@
 #include "effects/CEffectObj.h"
 
+#include "base/CColorTransform.h"
 #include "effects/EffectNames.h"
 #include "model/Archive.h"
-#include "model/CColorTransform.h"
 #include "model/CMatrix3.h"
 #include "model/CSymbolObj.h"
 #include "model/JsonForm.h"

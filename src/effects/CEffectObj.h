@@ -14,9 +14,9 @@
 // parameters that fades and slides preset at the start of every run.
 #pragma once
 
+#include "base/CDoublePoint.h"
 #include "effects/EffectModes.h"
 #include "model/CColor.h"
-#include "model/CDoublePoint.h"
 #include "model/CTavroObj.h"
 
 #include <cstdint>

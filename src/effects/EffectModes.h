@@ -7,7 +7,7 @@
 // two axes' menu commands and decompose it again for display; the timeline driver applies it.
 #pragma once
 
-#include "model/CDoublePoint.h"
+#include "base/CDoublePoint.h"
 
 #include <cstdint>
 #include <span>

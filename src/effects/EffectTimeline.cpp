@@ -19,11 +19,11 @@
 // button, which is taken off again when the next effect starts.
 #include "model/EffectTimeline.h"
 
+#include "base/CColorTransform.h"
+#include "base/Rounding.h"
 #include "effects/CEffectObj.h"
 #include "effects/CEventObj.h"
-#include "model/CColorTransform.h"
 #include "model/CMatrix3.h"
-#include "model/Rounding.h"
 #include "swf/SwfRecords.h"
 
 #include <algorithm>

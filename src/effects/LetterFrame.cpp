@@ -1,7 +1,7 @@
 #include "effects/LetterFrame.h"
 
+#include "base/Rounding.h"
 #include "model/CTextObj.h"
-#include "model/Rounding.h"
 
 namespace tavro {
 

@@ -15,8 +15,8 @@
 //   OnEffectEnd:   frame_.Clear()
 #pragma once
 
-#include "model/CColorTransform.h"
-#include "model/CDoublePoint.h"
+#include "base/CColorTransform.h"
+#include "base/CDoublePoint.h"
 #include "model/CMatrix3.h"
 
 #include <cstddef>

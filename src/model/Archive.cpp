@@ -9,6 +9,8 @@
 // - nesting of objects is bounded, so a deep chain cannot exhaust the stack.
 #include "model/Archive.h"
 
+#include "base/Cp1252.h"
+
 #include "model/ArchiveStream.h"
 
 #include <bit>
@@ -33,20 +35,12 @@ constexpr size_t kMaxClassNameLength = 63;
     throw ArchiveError(cause, message);
 }
 
-// Windows-1252 for the code units 0x80..0x9F; 0 where the code page has no character.
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
+// A UTF-16 code unit as a Windows-1252 byte: the one code-page rule of base/Cp1252.h (the five
+// undefined bytes travel as the C1 controls of the same value); '?' where the code page has no
+// byte for it.
 char WideToSingleByte(uint16_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(c);
-    for (int i = 0; i < 32; ++i) {
-        if (kCp1252High[i] != 0 && kCp1252High[i] == c)
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
+    const int byte = UnicodeToCp1252(c);
+    return byte < 0 ? '?' : static_cast<char>(byte);
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 // last; the document also writes the movie-level part of an SWF export.
 #pragma once
 
+#include "base/CDoublePoint.h"
 #include "model/CColor.h"
-#include "model/CDoublePoint.h"
 #include "model/CTavroObj.h"
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "model/CLineStyle.h"
 
+#include "base/Rounding.h"
 #include "model/Archive.h"
-#include "model/Rounding.h"
 #include "swf/CSwfWriter.h"
 
 #include <algorithm>

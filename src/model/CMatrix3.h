@@ -4,8 +4,8 @@
 // m2, m5, m8 are 0, 0, 1 in every matrix the program builds. Default: identity.
 #pragma once
 
-#include "model/CDoublePoint.h"
-#include "model/CDoubleRect.h"
+#include "base/CDoublePoint.h"
+#include "base/CDoubleRect.h"
 #include "model/CRootObj.h"
 
 namespace tavro {

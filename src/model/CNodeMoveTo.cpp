@@ -1,7 +1,7 @@
 #include "model/CNodeMoveTo.h"
 
+#include "base/Rounding.h"
 #include "model/DrawContext.h"
-#include "model/Rounding.h"
 #include "swf/CSwfWriter.h"
 
 #include <algorithm>

@@ -6,8 +6,8 @@
 // `modified`.
 #pragma once
 
-#include "model/CDoublePoint.h"
-#include "model/CDoubleRect.h"
+#include "base/CDoublePoint.h"
+#include "base/CDoubleRect.h"
 #include "model/CPathNode.h"
 #include "model/CRootObj.h"
 

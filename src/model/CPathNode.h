@@ -7,9 +7,9 @@
 // points only when the schema stored for its class in the archive is at least 1.
 #pragma once
 
-#include "model/CDoublePoint.h"
+#include "base/CDoublePoint.h"
+#include "base/IntPoint.h"
 #include "model/CRootObj.h"
-#include "model/IntPoint.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "model/CSymbolObj.h"
 
+#include "base/CColorTransform.h"
 #include "effects/CEventObj.h"
 #include "model/Archive.h"
-#include "model/CColorTransform.h"
 #include "model/DrawContext.h"
 #include "model/EffectTimeline.h"
 #include "swf/CSwfShape.h"

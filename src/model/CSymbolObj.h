@@ -7,11 +7,11 @@
 // the container. What depends on the effects themselves goes through EffectTimeline.h.
 #pragma once
 
-#include "model/CDoublePoint.h"
-#include "model/CDoubleRect.h"
+#include "base/CDoublePoint.h"
+#include "base/CDoubleRect.h"
+#include "base/IntRect.h"
 #include "model/CMatrix3.h"
 #include "model/CTavroObj.h"
-#include "model/IntRect.h"
 #include "model/SymbolExportState.h"
 
 #include <cstdint>

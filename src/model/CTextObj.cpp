@@ -1,7 +1,7 @@
 #include "model/CTextObj.h"
 
+#include "base/Rounding.h"
 #include "model/Archive.h"
-#include "model/Rounding.h"
 #include "swf/CSwfFont.h"
 #include "swf/CSwfGlyph.h"
 #include "swf/CSwfWriter.h"

@@ -14,10 +14,10 @@
 // alignment, colour. Font, letters and the laid-out block are rebuilt by every export.
 #pragma once
 
+#include "base/CColorTransform.h"
+#include "base/CDoublePoint.h"
+#include "base/CDoubleRect.h"
 #include "model/CColor.h"
-#include "model/CColorTransform.h"
-#include "model/CDoublePoint.h"
-#include "model/CDoubleRect.h"
 #include "model/CMatrix3.h"
 #include "model/CSymbolObj.h"
 #include "model/DrawContext.h"

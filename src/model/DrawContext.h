@@ -8,9 +8,9 @@
 // (GetCurrentPosition), so an implementation only has to draw.
 #pragma once
 
+#include "base/IntPoint.h"
+#include "base/IntRect.h"
 #include "model/CColor.h"
-#include "model/IntPoint.h"
-#include "model/IntRect.h"
 
 #include <memory>
 #include <string>

@@ -12,11 +12,11 @@
 // cannot store are errors that name the JSON pointer of the value.
 #include "model/JsonForm.h"
 
+#include "base/Cp1252.h"
 #include "model/Archive.h"
 #include "model/ArchiveError.h"
 #include "model/CDocObj.h"
 #include "model/ClassInfo.h"
-#include "swf/Cp1252.h"
 
 #include <bit>
 #include <cinttypes>

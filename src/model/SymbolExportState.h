@@ -3,8 +3,8 @@
 // transform it has now and last wrote. A plain value; nothing of it is saved.
 #pragma once
 
-#include "model/CColorTransform.h"
-#include "model/CDoublePoint.h"
+#include "base/CColorTransform.h"
+#include "base/CDoublePoint.h"
 #include "model/CMatrix3.h"
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 // lines take no space. The block is centred on the origin; each line is aligned within it.
 #pragma once
 
-#include "model/CDoubleRect.h"
+#include "base/CDoubleRect.h"
 #include "swf/FontTextMetrics.h"
 
 #include <cstddef>

@@ -4,19 +4,11 @@
 #include "player/BitReader.h"
 #include "player/PlayerCore.h"
 #include "player/Timeline.h"
+#include "swfformat/ActionCodes.h"
 
 namespace tavro::player {
 
-namespace {
-enum : uint8_t {
-    kNextFrame = 0x04,
-    kPreviousFrame = 0x05,
-    kPlay = 0x06,
-    kStop = 0x07,
-    kGotoFrame = 0x81,
-    kGoToLabel = 0x8C,
-};
-} // namespace
+using namespace swfformat;
 
 void FrameActions::RunQueue(PlayerCore&, ActionQueue& queue) {
     actionCount_ = 0;
@@ -50,25 +42,25 @@ bool FrameActions::RunList(std::span<const uint8_t> actions, Timeline& target) {
         }
         BitReader body(actions.data(), bodyEnd, r.Pos());
         switch (code) {
-        case kNextFrame:
+        case kActionNextFrame:
             target.Goto(target.currentFrame + 1);
             break;
-        case kPreviousFrame:
+        case kActionPreviousFrame:
             target.Goto(target.currentFrame - 1);
             break;
-        case kPlay:
+        case kActionPlay:
             target.Play(true);
             break;
-        case kStop:
+        case kActionStop:
             target.Stop();
             break;
-        case kGotoFrame: {
+        case kActionGotoFrame: {
             uint16_t frame = body.U16();
             if (body.ok())
                 target.Goto(frame);
             break;
         }
-        case kGoToLabel: {
+        case kActionGotoLabel: {
             std::string_view label = body.ReadString();
             int32_t frame = target.FindLabel(label);
             if (frame >= 0)

@@ -10,6 +10,11 @@
 // so damaged input drops the affected item instead of reading outside the buffer.
 #include "player/Timeline.h"
 
+#include "player/PlaceRecord.h"
+
+#include "swfformat/TagCodes.h"
+
+#include "base/AsciiCase.h"
 #include "player/BitReader.h"
 #include "player/DisplayList.h"
 #include "player/DisplayObject.h"
@@ -24,60 +29,13 @@
 
 namespace tavro::player {
 
-namespace {
+using namespace swfformat;
 
-enum TagCode : uint16_t {
-    kTagEnd = 0,
-    kTagShowFrame = 1,
-    kTagDefineShape = 2,
-    kTagFreeCharacter = 3,
-    kTagPlaceObject = 4,
-    kTagRemoveObject = 5,
-    kTagDefineBits = 6,
-    kTagDefineButton = 7,
-    kTagJpegTables = 8,
-    kTagSetBackgroundColor = 9,
-    kTagDefineFont = 10,
-    kTagDefineText = 11,
-    kTagDoAction = 12,
-    kTagDefineFontInfo = 13,
-    kTagDefineSound = 14,
-    kTagStartSound = 15,
-    kTagDefineButtonSound = 17,
-    kTagSoundStreamHead = 18,
-    kTagSoundStreamBlock = 19,
-    kTagDefineBitsLossless = 20,
-    kTagDefineBitsJpeg2 = 21,
-    kTagDefineShape2 = 22,
-    kTagDefineButtonCxform = 23,
-    kTagPlaceObject2 = 26,
-    kTagRemoveObject2 = 28,
-    kTagDefineShape3 = 32,
-    kTagDefineText2 = 33,
-    kTagDefineButton2 = 34,
-    kTagDefineBitsJpeg3 = 35,
-    kTagDefineBitsLossless2 = 36,
-    kTagDefineEditText = 37,
-    kTagDefineSprite = 39,
-    kTagFrameLabel = 43,
-    kTagSoundStreamHead2 = 45,
-    kTagDefineMorphShape = 46,
-    kTagDefineFont2 = 48,
-};
+namespace {
 
 // Objects whose depth is at least this were made by actions (duplicated sprites) and survive a
 // backwards goto.
 constexpr uint16_t kScriptDepth = 16384;
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 } // namespace
 
@@ -382,47 +340,23 @@ void Timeline::DoPlaceObject(bool second) {
         return;
     auto d = Data();
     BitReader r(d.data(), tagEnd, pos);
-    PlaceInfo info;
-    if (!second) {
-        uint16_t id = r.U16();
-        info.depth = r.U16();
-        info.matrix = r.ReadMatrix();
-        info.flags = PlaceInfo::kHasCharacter | PlaceInfo::kHasMatrix;
-        if (r.ok() && r.Pos() < tagEnd) {
-            info.cxform = r.ReadCxform(false);
-            info.flags |= PlaceInfo::kHasCxform;
-        }
-        if (!r.ok())
-            return;
-        info.character = root->dictionary.Find(id);
-        if (!info.character)
-            return;
-        displayList->Place(rootObject, info, this);
-        return;
-    }
-    info.flags = r.U8();
-    info.depth = r.U16();
-    if (info.flags & PlaceInfo::kHasCharacter) {
-        uint16_t id = r.U16();
-        if (!r.ok())
-            return;
-        info.character = root->dictionary.Find(id);
-        if (!info.character)
-            return;
-    }
-    if (info.flags & PlaceInfo::kHasMatrix)
-        info.matrix = r.ReadMatrix();
-    if (info.flags & PlaceInfo::kHasCxform)
-        info.cxform = r.ReadCxform(true);
-    if (info.flags & PlaceInfo::kHasRatio)
-        info.ratio = r.U16();
-    if (info.flags & PlaceInfo::kHasName)
-        info.name = r.ReadString();
-    if (info.flags & PlaceInfo::kHasClipDepth)
-        info.clipDepth = r.U16();
+    const PlaceRecord record = second ? ReadPlaceObject2(r) : ReadPlaceObject(r, tagEnd);
     if (!r.ok())
         return;
-    if (info.flags & PlaceInfo::kMove)
+    PlaceInfo info;
+    info.flags = record.flags;
+    info.depth = record.depth;
+    if (info.flags & PlaceInfo::kHasCharacter) {
+        info.character = root->dictionary.Find(record.characterId);
+        if (!info.character)
+            return;
+    }
+    info.matrix = record.matrix;
+    info.cxform = record.cxform;
+    info.ratio = record.ratio;
+    info.name = record.name;
+    info.clipDepth = record.clipDepth;
+    if (second && (info.flags & PlaceInfo::kMove))
         displayList->Modify(rootObject, info);
     else
         displayList->Place(rootObject, info, this);

@@ -1,6 +1,6 @@
 #include "swf/CSwfGlyph.h"
 
-#include "swf/Cp1252.h"
+#include "base/Cp1252.h"
 
 namespace tavro {
 

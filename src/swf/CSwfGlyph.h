@@ -7,7 +7,7 @@
 // placements alike.
 #pragma once
 
-#include "model/CDoubleRect.h"
+#include "base/CDoubleRect.h"
 #include "swf/FontOutline.h"
 
 #include <cstdint>

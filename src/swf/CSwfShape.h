@@ -3,8 +3,8 @@
 // rectangles of buttons.
 #pragma once
 
+#include "base/CDoubleRect.h"
 #include "model/CColor.h"
-#include "model/CDoubleRect.h"
 #include "model/CFillStyleColor.h"
 #include "model/CLineStyle.h"
 #include "model/CPath.h"

@@ -1,9 +1,10 @@
 #include "swf/CSwfWriter.h"
 
+#include "base/CColorTransform.h"
+#include "base/Rounding.h"
 #include "model/CColor.h"
-#include "model/CColorTransform.h"
 #include "model/CMatrix3.h"
-#include "model/Rounding.h"
+#include "swfformat/TagCodes.h"
 
 #include <algorithm>
 #include <atomic>
@@ -19,9 +20,6 @@
 
 namespace tavro {
 namespace {
-
-// The file length field is a UI32, so an image can never be longer than this.
-constexpr uint64_t kMaxImageSize = 0xFFFFFFFFu;
 
 // Widest values a 5-bit bit count (at most 31 bits) and a 4-bit one (at most 15 bits) describe.
 constexpr int32_t kMax31 = (int32_t{1} << 30) - 1;
@@ -42,7 +40,7 @@ int32_t ClampByte(int32_t v) {
 } // namespace
 
 CSwfWriter::CSwfWriter(std::string fileName)
-    : fileName_(std::move(fileName)), image_(kInitialCapacity, 0) {
+    : BitWriter(kInitialCapacity), fileName_(std::move(fileName)) {
     image_[0] = 0x46; // F
     image_[1] = 0x57; // W
     image_[2] = 0x53; // S
@@ -50,110 +48,8 @@ CSwfWriter::CSwfWriter(std::string fileName)
     position_ = 8;
 }
 
-void CSwfWriter::Reserve(uint64_t byteCount) {
-    if (byteCount <= image_.size())
-        return;
-    if (byteCount > kMaxImageSize)
-        throw std::length_error("SWF image would exceed 4 GiB");
-    const uint64_t doubled = std::min<uint64_t>(uint64_t{image_.size()} * 2, kMaxImageSize);
-    image_.resize(static_cast<size_t>(std::max(byteCount, doubled)), 0);
-}
-
-void CSwfWriter::WriteByteAt(uint32_t offset, uint8_t value) {
-    Reserve(uint64_t{offset} + 1);
-    image_[offset] = value;
-}
-
 uint16_t CSwfWriter::NextCharacterId() {
     return ++nextCharacterId_;
-}
-
-void CSwfWriter::Align() {
-    if (bitOffset_ != 0) {
-        bitOffset_ = 0;
-        ++position_;
-    }
-}
-
-uint32_t CSwfWriter::GetPosition(bool bytesOnly) const {
-    return bytesOnly ? position_ : position_ * 8 + bitOffset_;
-}
-
-void CSwfWriter::SeekTo(uint32_t byteOffset) {
-    savedPosition_ = position_;
-    savedBitOffset_ = bitOffset_;
-    position_ = byteOffset;
-    bitOffset_ = 0;
-}
-
-void CSwfWriter::RestorePosition() {
-    position_ = savedPosition_;
-    bitOffset_ = savedBitOffset_;
-}
-
-void CSwfWriter::SetPosition(uint32_t byteOffset, uint32_t bitOffset) {
-    if (bitOffset > 8)
-        throw std::invalid_argument("bit offset beyond a byte");
-    position_ = byteOffset;
-    bitOffset_ = bitOffset;
-}
-
-void CSwfWriter::WriteBits(int32_t value, int bitCount) {
-    if (bitCount < 0 || bitCount > 32)
-        throw std::invalid_argument("bit field wider than 32 bits");
-    uint32_t v = static_cast<uint32_t>(value);
-    if (bitCount < 32)
-        v &= (uint32_t{1} << bitCount) - 1;
-    int remaining = bitCount;
-    while (remaining > 0) {
-        if (bitOffset_ == 8) {
-            ++position_;
-            bitOffset_ = 0;
-        }
-        Reserve(uint64_t{position_} + 1);
-        const int free = 8 - static_cast<int>(bitOffset_);
-        const int take = std::min(free, remaining);
-        remaining -= take;
-        const uint32_t chunk = (v >> remaining) & ((uint32_t{1} << take) - 1);
-        image_[position_] |= static_cast<uint8_t>(chunk << (free - take));
-        bitOffset_ += static_cast<uint32_t>(take);
-    }
-}
-
-void CSwfWriter::WriteUI8(uint32_t value) {
-    Align();
-    WriteByteAt(position_, static_cast<uint8_t>(value));
-    ++position_;
-}
-
-void CSwfWriter::WriteUI16(uint32_t value) {
-    WriteUI8(value & 0xFF);
-    WriteUI8((value >> 8) & 0xFF);
-}
-
-void CSwfWriter::WriteUI32(uint32_t value) {
-    WriteUI16(value & 0xFFFF);
-    WriteUI16(value >> 16);
-}
-
-int CSwfWriter::UnsignedBitCount(uint32_t value) {
-    int count = 0;
-    while (value != 0) {
-        value >>= 1;
-        ++count;
-    }
-    return count;
-}
-
-int CSwfWriter::SignedBitCount(int32_t value) {
-    if (value >= 0)
-        return UnsignedBitCount(static_cast<uint32_t>(value)) + 1;
-    int count = 0;
-    while (value != -1) {
-        value >>= 1; // arithmetic shift
-        ++count;
-    }
-    return count + 1;
 }
 
 void CSwfWriter::BeginTag(uint16_t code) {
@@ -295,16 +191,16 @@ void CSwfWriter::WriteString(std::string_view text, bool lengthPrefix) {
 }
 
 void CSwfWriter::WriteShowFrame() {
-    BeginTag(1);
+    BeginTag(swfformat::kTagShowFrame);
     EndTag();
 }
 
 void CSwfWriter::WriteEnd() {
-    BeginTag(0);
+    BeginTag(swfformat::kTagEnd);
 }
 
 void CSwfWriter::WriteSetBackgroundColor(int32_t red, int32_t green, int32_t blue) {
-    BeginTag(9);
+    BeginTag(swfformat::kTagSetBackgroundColor);
     WriteRGB(red, green, blue);
     EndTag();
 }
@@ -315,7 +211,7 @@ void CSwfWriter::WriteSetBackgroundColor(const CColor& color) {
 
 void CSwfWriter::WritePlaceObject2(uint16_t characterId, const CMatrix3* matrix,
                                    const CColorTransform* cxform, uint16_t depth, bool move) {
-    BeginTag(26);
+    BeginTag(swfformat::kTagPlaceObject2);
     WriteUI8((cxform ? 8 : 0) + (matrix ? 4 : 0) + (move ? 1 : 2));
     WriteUI16(depth);
     if (!move)
@@ -328,7 +224,7 @@ void CSwfWriter::WritePlaceObject2(uint16_t characterId, const CMatrix3* matrix,
 }
 
 void CSwfWriter::WriteRemoveObject2(uint16_t depth) {
-    BeginTag(28);
+    BeginTag(swfformat::kTagRemoveObject2);
     WriteUI16(depth);
     EndTag();
 }

@@ -2,11 +2,12 @@
 // header, tags, End tag and one trailing zero byte), the bit and byte cursor, the tag framing and
 // the character-id counter; document objects write their records through its operations.
 //
-// Bits are OR-ed into a zero-filled image, so a partly written byte is never written again by a
-// bit operation; back-patching goes through whole-byte writes after SeekTo. The image grows as
-// needed and is never written past its end. A value too wide for the bit-count field of its
-// record is clamped to the widest value the field can describe (see docs/swf-writer.md).
+// The bit and byte cursor comes from the format's bit writer. A value too wide for the bit-count
+// field of its record is clamped to the widest value the field can describe (see
+// docs/swf-writer.md).
 #pragma once
+
+#include "swfformat/BitWriter.h"
 
 #include <cstdint>
 #include <span>
@@ -20,7 +21,7 @@ class CColor;
 class CMatrix3;
 class CColorTransform;
 
-class CSwfWriter {
+class CSwfWriter : public swfformat::BitWriter {
 public:
     static constexpr uint32_t kInitialCapacity = 1048576;
     static constexpr uint8_t kVersion = 3;
@@ -35,23 +36,6 @@ public:
 
     // Increments the 16-bit id counter and returns it: the first id of an export is 1.
     uint16_t NextCharacterId();
-
-    // Cursor. Bit offset 0 is a byte boundary; a bit field that exactly fills a byte leaves it
-    // at 8 until the next write or Align moves on.
-    void Align();
-    uint32_t GetPosition(bool bytesOnly) const; // bytes, or position * 8 + bit offset
-    void SeekTo(uint32_t byteOffset);           // saves the cursor (one slot), bit offset 0
-    void RestorePosition();
-    void SetPosition(uint32_t byteOffset, uint32_t bitOffset); // no save; bitOffset 0..8
-
-    // Packs the low bitCount (0..32) bits of value, most significant first.
-    void WriteBits(int32_t value, int bitCount);
-    // Align, then 1, 2 or 4 bytes little-endian (the low bits of value).
-    void WriteUI8(uint32_t value);
-    void WriteUI16(uint32_t value);
-    void WriteUI32(uint32_t value);
-    static int SignedBitCount(int32_t value);    // sign bit included: 0 -> 1, -1 -> 1, 255 -> 9
-    static int UnsignedBitCount(uint32_t value); // 0 -> 0
 
     // Tag framing. BeginTag writes a short header; EndTag aligns and patches the length, moving
     // the body four bytes up when it is 63 bytes or longer. A DefineSprite keeps its own tag
@@ -109,18 +93,10 @@ public:
     std::span<const uint8_t> GetImageBytes() const { return {image_.data(), fileLength_}; }
 
 private:
-    void Reserve(uint64_t byteCount);
-    void WriteByteAt(uint32_t offset, uint8_t value);
-
     std::string fileName_;
-    std::vector<uint8_t> image_;
     uint16_t nextCharacterId_ = 0;
-    uint32_t position_ = 0;
-    uint32_t bitOffset_ = 0;
     uint32_t fileLength_ = 0;
     uint32_t tagStart_ = 0;
-    uint32_t savedPosition_ = 0;
-    uint32_t savedBitOffset_ = 0;
     bool finished_ = false;
 };
 

@@ -1,7 +1,7 @@
 #include "swf/FontService.h"
 
-#include "model/Rounding.h"
-#include "swf/Cp1252.h"
+#include "base/Cp1252.h"
+#include "base/Rounding.h"
 #include "swf/FontOutlineConverter.h"
 
 #include <fontconfig/fontconfig.h>

@@ -1,6 +1,6 @@
 #include "swf/FontTextMetrics.h"
 
-#include "model/Rounding.h"
+#include "base/Rounding.h"
 
 #include <algorithm>
 #include <cstdint>

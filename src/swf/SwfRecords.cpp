@@ -1,35 +1,19 @@
 #include "swf/SwfRecords.h"
 
+#include "base/Rounding.h"
 #include "model/CFillStyleColor.h"
 #include "model/CLineStyle.h"
 #include "model/CPath.h"
-#include "model/Rounding.h"
 #include "swf/CSwfWriter.h"
+#include "swfformat/ActionCodes.h"
+#include "swfformat/TagCodes.h"
 
 #include <algorithm>
 
 namespace tavro {
 namespace {
 
-enum TagCode : uint16_t {
-    kDefineShape = 2,
-    kDefineFont = 10,
-    kDefineText = 11,
-    kDoAction = 12,
-    kDefineFontInfo = 13,
-    kDefineButton2 = 34,
-    kDefineSprite = 39,
-};
-
-enum ActionCode : uint8_t {
-    kActionNextFrame = 0x04,
-    kActionPreviousFrame = 0x05,
-    kActionPlay = 0x06,
-    kActionStop = 0x07,
-    kActionGotoFrame = 0x81,
-    kActionGetUrl = 0x83,
-    kActionGotoLabel = 0x8C,
-};
+using namespace swfformat;
 
 // Text record flags: a style record (top bit) with font, colour, Y offset and X offset.
 constexpr uint8_t kTextStyle = 0x80;
@@ -83,7 +67,7 @@ void Rewind(CSwfWriter& w, uint32_t start) {
 
 void WriteDefineShape(CSwfWriter& w, uint16_t id, const IntRect& bounds, const CPath& path,
                       const CFillStyleColor* fill, const CLineStyle* line) {
-    w.BeginTag(kDefineShape);
+    w.BeginTag(kTagDefineShape);
     w.WriteUI16(id);
     w.WriteRect(bounds.x0, bounds.y0, bounds.x1, bounds.y1);
     w.WriteUI8(fill ? 1 : 0);
@@ -101,7 +85,7 @@ void WriteDefineShape(CSwfWriter& w, uint16_t id, const IntRect& bounds, const C
 
 SpriteTag BeginDefineSprite(CSwfWriter& w) {
     SpriteTag sprite;
-    w.BeginTag(kDefineSprite);
+    w.BeginTag(kTagDefineSprite);
     sprite.tagStart = w.GetTagStart();
     sprite.id = w.NextCharacterId();
     w.WriteUI16(sprite.id);
@@ -118,7 +102,7 @@ void EndDefineSprite(CSwfWriter& w, const SpriteTag& sprite) {
 
 void BeginDefineButton2(CSwfWriter& w, uint16_t id, bool menu,
                         std::span<const ButtonCharacter> characters) {
-    w.BeginTag(kDefineButton2);
+    w.BeginTag(kTagDefineButton2);
     w.WriteUI16(id);
     w.WriteUI8(menu ? 1 : 0);
     const uint32_t offsetAt = w.GetPosition(true);
@@ -157,7 +141,7 @@ void EndButtonCondition(CSwfWriter& w, uint32_t sizePosition) {
 }
 
 void BeginDoAction(CSwfWriter& w) {
-    w.BeginTag(kDoAction);
+    w.BeginTag(kTagDoAction);
 }
 
 void EndDoAction(CSwfWriter& w) {
@@ -214,7 +198,7 @@ void WriteActionStop(CSwfWriter& w) {
 uint16_t WriteDefineFont(CSwfWriter& w, std::span<const CPath* const> glyphs) {
     glyphs = glyphs.first(std::min(glyphs.size(), kMaxFontGlyphs));
     const uint32_t n = static_cast<uint32_t>(glyphs.size());
-    w.BeginTag(kDefineFont);
+    w.BeginTag(kTagDefineFont);
     const uint16_t id = w.NextCharacterId();
     w.WriteUI16(id);
     const uint32_t table = w.GetPosition(true);
@@ -246,7 +230,7 @@ uint16_t WriteDefineFont(CSwfWriter& w, std::span<const CPath* const> glyphs) {
 void WriteDefineFontInfo(CSwfWriter& w, uint16_t fontId, std::string_view faceName,
                          std::span<const uint8_t> codes) {
     faceName = faceName.substr(0, 255);
-    w.BeginTag(kDefineFontInfo);
+    w.BeginTag(kTagDefineFontInfo);
     w.WriteUI16(fontId);
     w.WriteUI8(static_cast<uint32_t>(faceName.size()));
     for (char c : faceName)
@@ -271,7 +255,7 @@ uint16_t WriteDefineText(CSwfWriter& w, const DefineTextStyle& style,
         advanceBits = std::max(advanceBits, CSwfWriter::SignedBitCount(RoundToInt(letter.advance)));
     }
 
-    w.BeginTag(kDefineText);
+    w.BeginTag(kTagDefineText);
     const uint16_t id = w.NextCharacterId();
     w.WriteUI16(id);
     const IntRect r = style.bounds.Round();

@@ -7,9 +7,9 @@
 // return it; the others write the id they are given.
 #pragma once
 
+#include "base/CDoubleRect.h"
+#include "base/IntRect.h"
 #include "model/CColor.h"
-#include "model/CDoubleRect.h"
-#include "model/IntRect.h"
 
 #include <cstdint>
 #include <span>

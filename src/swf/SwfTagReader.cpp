@@ -1,5 +1,9 @@
 #include "swf/SwfTagReader.h"
 
+#include "swfformat/ActionCodes.h"
+#include "swfformat/BitReader.h"
+#include "swfformat/TagCodes.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <limits>
@@ -8,6 +12,8 @@
 namespace tavro {
 namespace {
 
+using namespace swfformat;
+
 // Longest text shown for a string field; longer ones are cut with "...".
 constexpr size_t kMaxShownString = 120;
 
@@ -15,85 +21,50 @@ std::string Offset(uint64_t offset) {
     return std::to_string(offset);
 }
 
-// The standard tag codes and their names.
-// clang-format off
-constexpr std::pair<uint16_t, std::string_view> kTagNames[] = {
-    {0, "End"}, {1, "ShowFrame"}, {2, "DefineShape"}, {3, "FreeCharacter"}, {4, "PlaceObject"},
-    {5, "RemoveObject"}, {6, "DefineBits"}, {7, "DefineButton"}, {8, "JPEGTables"},
-    {9, "SetBackgroundColor"}, {10, "DefineFont"}, {11, "DefineText"}, {12, "DoAction"},
-    {13, "DefineFontInfo"}, {14, "DefineSound"}, {15, "StartSound"}, {17, "DefineButtonSound"},
-    {18, "SoundStreamHead"}, {19, "SoundStreamBlock"}, {20, "DefineBitsLossless"},
-    {21, "DefineBitsJPEG2"}, {22, "DefineShape2"}, {23, "DefineButtonCxform"}, {24, "Protect"},
-    {26, "PlaceObject2"}, {28, "RemoveObject2"}, {32, "DefineShape3"}, {33, "DefineText2"},
-    {34, "DefineButton2"}, {35, "DefineBitsJPEG3"}, {36, "DefineBitsLossless2"},
-    {37, "DefineEditText"}, {39, "DefineSprite"}, {43, "FrameLabel"}, {45, "SoundStreamHead2"},
-    {46, "DefineMorphShape"}, {48, "DefineFont2"}, {56, "ExportAssets"}, {57, "ImportAssets"},
-    {58, "EnableDebugger"}, {59, "DoInitAction"}, {60, "DefineVideoStream"}, {61, "VideoFrame"},
-    {62, "DefineFontInfo2"}, {64, "EnableDebugger2"}, {65, "ScriptLimits"}, {66, "SetTabIndex"},
-    {69, "FileAttributes"}, {70, "PlaceObject3"}, {71, "ImportAssets2"},
-    {73, "DefineFontAlignZones"}, {74, "CSMTextSettings"}, {75, "DefineFont3"},
-    {76, "SymbolClass"}, {77, "Metadata"}, {78, "DefineScalingGrid"}, {82, "DoABC"},
-    {83, "DefineShape4"}, {84, "DefineMorphShape2"}, {86, "DefineSceneAndFrameLabelData"},
-    {87, "DefineBinaryData"}, {88, "DefineFontName"}, {89, "StartSound2"}, {90, "DefineBitsJPEG4"},
-    {91, "DefineFont4"}};
-// clang-format on
-
 // Reads bits and bytes of one record range [begin, end); every read is checked against end.
 class BodyReader {
 public:
     BodyReader(std::span<const uint8_t> data, uint32_t begin, uint32_t end, std::string context)
-        : data_(data), pos_(begin), end_(end), context_(std::move(context)) {}
+        : r_(data.data(), end, begin), end_(end), context_(std::move(context)) {}
 
     uint32_t UB(int n) {
-        uint32_t v = 0;
-        for (int i = 0; i < n; ++i) {
-            if (bit_ == 0)
-                Need(1);
-            v = (v << 1) | ((data_[pos_] >> (7 - bit_)) & 1u);
-            if (++bit_ == 8) {
-                bit_ = 0;
-                ++pos_;
-            }
-        }
+        const uint32_t v = r_.UBits(static_cast<unsigned>(n));
+        Check();
         return v;
     }
     int32_t SB(int n) {
-        const uint32_t v = UB(n);
-        if (n == 0 || n == 32)
-            return static_cast<int32_t>(v);
-        const uint32_t sign = uint32_t{1} << (n - 1);
-        return static_cast<int32_t>((v ^ sign) - sign);
+        const int32_t v = r_.SBits(static_cast<unsigned>(n));
+        Check();
+        return v;
     }
-    void Align() {
-        if (bit_ != 0) {
-            bit_ = 0;
-            ++pos_;
-        }
-    }
+    void Align() { r_.Align(); }
     uint8_t UI8() {
-        Align();
-        Need(1);
-        return data_[pos_++];
+        const uint8_t v = r_.U8();
+        Check();
+        return v;
     }
     uint16_t UI16() {
-        const uint16_t lo = UI8();
-        return static_cast<uint16_t>(lo | (UI8() << 8));
+        const uint16_t v = r_.U16();
+        Check();
+        return v;
     }
     uint32_t UI32() {
-        const uint32_t lo = UI16();
-        return lo | (uint32_t{UI16()} << 16);
+        const uint32_t v = r_.U32();
+        Check();
+        return v;
     }
     // n bytes shown as a quoted, escaped string.
     std::string Text(uint32_t n) {
         Align();
         Need(n);
+        const uint8_t* text = r_.Data() + r_.Pos();
         std::string out = "\"";
         for (uint32_t i = 0; i < n; ++i) {
             if (i == kMaxShownString) {
                 out += "...";
                 break;
             }
-            const uint8_t c = data_[pos_ + i];
+            const uint8_t c = text[i];
             if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
                 out += static_cast<char>(c);
             } else {
@@ -102,22 +73,23 @@ public:
                 out += buf;
             }
         }
-        pos_ += n;
+        r_.Skip(n);
         return out + "\"";
     }
     // A zero-terminated string, which must end inside the range.
     std::string CString() {
         Align();
+        const uint8_t* text = r_.Data() + r_.Pos();
         uint32_t n = 0;
         while (true) {
-            if (pos_ + n >= end_)
+            if (Pos() + n >= end_)
                 Fail("string without terminator");
-            if (data_[pos_ + n] == 0)
+            if (text[n] == 0)
                 break;
             ++n;
         }
         std::string s = Text(n);
-        ++pos_;
+        r_.Skip(1);
         return s;
     }
     std::string Rect() {
@@ -168,56 +140,34 @@ public:
     void Skip(uint32_t n) {
         Align();
         Need(n);
-        pos_ += n;
+        r_.Skip(n);
     }
-    bool AtEnd() const { return pos_ >= end_; }
-    uint32_t Left() const { return pos_ >= end_ ? 0 : end_ - pos_; }
-    uint32_t Pos() const { return pos_; }
+    bool AtEnd() const { return Pos() >= end_; }
+    uint32_t Left() const { return Pos() >= end_ ? 0 : end_ - Pos(); }
+    uint32_t Pos() const { return static_cast<uint32_t>(r_.Pos()); }
     [[noreturn]] void Fail(const std::string& what) const {
-        throw SwfTagReader::Error(context_ + ": " + what + " at offset " + Offset(pos_), pos_);
+        throw SwfTagReader::Error(context_ + ": " + what + " at offset " + Offset(Pos()), Pos());
     }
 
 private:
     void Need(uint64_t bytes) const {
-        if (uint64_t{pos_} + bytes > end_)
+        if (uint64_t{Pos()} + bytes > end_)
+            Fail("fields run past the end");
+    }
+    // A read that ran past the end leaves the reader at the end, where the failure is reported.
+    void Check() const {
+        if (!r_.ok())
             Fail("fields run past the end");
     }
 
-    std::span<const uint8_t> data_;
-    uint32_t pos_;
+    swfformat::BitReader r_;
     uint32_t end_;
-    int bit_ = 0;
     std::string context_;
 };
 
 uint32_t ClampedSize(std::span<const uint8_t> data) {
     return static_cast<uint32_t>(
         std::min<uint64_t>(data.size(), std::numeric_limits<uint32_t>::max()));
-}
-
-// Action codes of the format's versions 3 and 4.
-// clang-format off
-constexpr std::pair<uint8_t, std::string_view> kActionNames[] = {
-    {0x04, "NextFrame"}, {0x05, "PrevFrame"}, {0x06, "Play"}, {0x07, "Stop"},
-    {0x08, "ToggleQuality"}, {0x09, "StopSounds"}, {0x0A, "Add"}, {0x0B, "Subtract"},
-    {0x0C, "Multiply"}, {0x0D, "Divide"}, {0x0E, "Equals"}, {0x0F, "Less"}, {0x10, "And"},
-    {0x11, "Or"}, {0x12, "Not"}, {0x13, "StringEquals"}, {0x14, "StringLength"},
-    {0x15, "StringExtract"}, {0x17, "Pop"}, {0x18, "ToInteger"}, {0x1C, "GetVariable"},
-    {0x1D, "SetVariable"}, {0x20, "SetTarget2"}, {0x21, "StringAdd"}, {0x22, "GetProperty"},
-    {0x23, "SetProperty"}, {0x24, "CloneSprite"}, {0x25, "RemoveSprite"}, {0x26, "Trace"},
-    {0x27, "StartDrag"}, {0x28, "EndDrag"}, {0x29, "StringLess"}, {0x30, "RandomNumber"},
-    {0x31, "MBStringLength"}, {0x32, "CharToAscii"}, {0x33, "AsciiToChar"}, {0x34, "GetTime"},
-    {0x35, "MBStringExtract"}, {0x36, "MBCharToAscii"}, {0x37, "MBAsciiToChar"},
-    {0x81, "GotoFrame"}, {0x83, "GetURL"}, {0x8A, "WaitForFrame"}, {0x8B, "SetTarget"},
-    {0x8C, "GotoLabel"}, {0x8D, "WaitForFrame2"}, {0x96, "Push"}, {0x99, "Jump"},
-    {0x9A, "GetURL2"}, {0x9D, "If"}, {0x9E, "Call"}, {0x9F, "GotoFrame2"}};
-// clang-format on
-
-std::string_view ActionName(uint8_t code) {
-    for (const auto& [c, name] : kActionNames)
-        if (c == code)
-            return name;
-    return {};
 }
 
 // Action records up to the 0 byte: code and name, with the operands of the go-to and URL
@@ -228,25 +178,25 @@ std::string DescribeActions(BodyReader& r) {
         if (r.AtEnd())
             return out + " (no end byte)";
         const uint8_t code = r.UI8();
-        if (code == 0)
+        if (code == kActionEnd)
             return out;
         char hex[8];
         std::snprintf(hex, sizeof hex, " 0x%02X", code);
         out += hex;
-        const std::string_view name = ActionName(code);
+        const std::string_view name = swfformat::ActionName(code);
         if (!name.empty())
             out += " " + std::string(name);
-        if (code < 0x80)
+        if (!swfformat::ActionHasOperands(code))
             continue;
         const uint16_t length = r.UI16();
         if (length > r.Left())
             r.Fail("action record longer than its tag");
         const uint32_t next = r.Pos() + length;
-        if (code == 0x81 && length >= 2) {
+        if (code == kActionGotoFrame && length >= 2) {
             out += "(" + std::to_string(r.UI16()) + ")";
-        } else if (code == 0x8C && length >= 1) {
+        } else if (code == kActionGotoLabel && length >= 1) {
             out += "(" + r.CString() + ")";
-        } else if (code == 0x83 && length >= 2) {
+        } else if (code == kActionGetUrl && length >= 2) {
             const std::string url = r.CString();
             out += "(" + url + ", " + r.CString() + ")";
         }
@@ -330,17 +280,15 @@ bool SwfTagReader::Next(Tag& tag) {
                     pos_);
     t.bodyOffset = pos_ + headerLength;
     pos_ = t.bodyOffset + t.length;
-    if (t.code == 0)
+    if (t.code == kTagEnd)
         sawEnd_ = true;
     tag = t;
     return true;
 }
 
 std::string_view SwfTagReader::TagName(uint16_t code) {
-    for (const auto& [c, name] : kTagNames)
-        if (c == code)
-            return name;
-    return "Unknown";
+    const std::string_view name = swfformat::TagName(code);
+    return name.empty() ? "Unknown" : name;
 }
 
 std::string SwfTagReader::DescribeFields(const Tag& tag) const {
@@ -348,32 +296,32 @@ std::string SwfTagReader::DescribeFields(const Tag& tag) const {
                  std::string(TagName(tag.code)) + " at offset " + Offset(tag.offset));
     auto id = [&r] { return "id=" + std::to_string(r.UI16()); };
     switch (tag.code) {
-    case 2:
-    case 22:
-    case 32:
-    case 11:
-    case 33: {
+    case kTagDefineShape:
+    case kTagDefineShape2:
+    case kTagDefineShape3:
+    case kTagDefineText:
+    case kTagDefineText2: {
         std::string s = id();
         return s + " bounds " + r.Rect();
     }
-    case 4: {
+    case kTagPlaceObject: {
         std::string s = id();
         s += " depth=" + std::to_string(r.UI16()) + " " + r.Matrix();
         if (!r.AtEnd())
             s += " " + r.Cxform(false);
         return s;
     }
-    case 5: {
+    case kTagRemoveObject: {
         std::string s = id();
         return s + " depth=" + std::to_string(r.UI16());
     }
-    case 9: {
+    case kTagSetBackgroundColor: {
         const uint8_t red = r.UI8(), green = r.UI8(), blue = r.UI8();
         char buf[32];
         std::snprintf(buf, sizeof buf, "color=#%02X%02X%02X", red, green, blue);
         return buf;
     }
-    case 10: {
+    case kTagDefineFont: {
         std::string s = id();
         // The offset table's first entry is its own size: two bytes per glyph.
         uint32_t glyphs = 0;
@@ -385,9 +333,9 @@ std::string SwfTagReader::DescribeFields(const Tag& tag) const {
         }
         return s + " glyphs=" + std::to_string(glyphs);
     }
-    case 12:
+    case kTagDoAction:
         return DescribeActions(r);
-    case 13: {
+    case kTagDefineFontInfo: {
         std::string s = id();
         const uint8_t nameLength = r.UI8();
         s += " name=" + r.Text(nameLength);
@@ -395,7 +343,7 @@ std::string SwfTagReader::DescribeFields(const Tag& tag) const {
         std::snprintf(flags, sizeof flags, " flags=0x%02X", r.UI8());
         return s + flags + " codes=" + std::to_string(r.Left());
     }
-    case 26: {
+    case kTagPlaceObject2: {
         const uint8_t flags = r.UI8();
         char buf[16];
         std::snprintf(buf, sizeof buf, "flags=0x%02X", flags);
@@ -415,30 +363,30 @@ std::string SwfTagReader::DescribeFields(const Tag& tag) const {
             s += " clip=" + std::to_string(r.UI16());
         return s;
     }
-    case 28:
+    case kTagRemoveObject2:
         return "depth=" + std::to_string(r.UI16());
-    case 34: {
+    case kTagDefineButton2: {
         std::string s = id();
         return s + " menu=" + std::to_string(r.UI8());
     }
-    case 39: {
+    case kTagDefineSprite: {
         std::string s = id();
         return s + " frames=" + std::to_string(r.UI16());
     }
-    case 43:
+    case kTagFrameLabel:
         return "label=" + r.CString();
-    case 6:
-    case 7:
-    case 14:
-    case 17:
-    case 20:
-    case 21:
-    case 23:
-    case 35:
-    case 36:
-    case 37:
-    case 46:
-    case 48:
+    case kTagDefineBits:
+    case kTagDefineButton:
+    case kTagDefineSound:
+    case kTagDefineButtonSound:
+    case kTagDefineBitsLossless:
+    case kTagDefineBitsJpeg2:
+    case kTagDefineButtonCxform:
+    case kTagDefineBitsJpeg3:
+    case kTagDefineBitsLossless2:
+    case kTagDefineEditText:
+    case kTagDefineMorphShape:
+    case kTagDefineFont2:
         return id();
     default:
         return {};
@@ -452,9 +400,9 @@ void SwfTagReader::ListTimeline(std::span<const uint8_t> data, SwfTagReader& rea
     while (reader.Next(entry.tag)) {
         entry.fields = reader.DescribeFields(entry.tag);
         visit(entry);
-        if (entry.tag.code == 1)
+        if (entry.tag.code == kTagShowFrame)
             ++entry.frame;
-        if (entry.tag.code != 39)
+        if (entry.tag.code != kTagDefineSprite)
             continue;
         const Tag& sprite = entry.tag;
         if (nesting + 1 > kMaxSpriteNesting)

@@ -4,7 +4,7 @@
 #include "effects/CActionPlay.h"
 #include "effects/CActionStop.h"
 #include "swf/CSwfWriter.h"
-#include "swf/SwfTestBytes.h"
+#include "swfformat/SwfTestBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "effects/CEventAtLabel.h"
 #include "effects/CEventObj.h"
 #include "swf/CSwfWriter.h"
-#include "swf/SwfTestBytes.h"
+#include "swfformat/SwfTestBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // generator, an implosion ending at rest, a letter standing on the bomb, and its archive form.
 #include "LetterFrameTestSupport.h"
 
+#include "base/Rounding.h"
 #include "effects/CEffectExplode.h"
 #include "model/Archive.h"
-#include "model/Rounding.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 // of the letter effects, and whole documents holding them round-tripping through both forms.
 #include "LetterFrameTestSupport.h"
 
+#include "base/Rounding.h"
 #include "effects/CEffectExplode.h"
 #include "effects/CEffectTypewriter.h"
 #include "effects/CEffectWave.h"
@@ -11,7 +12,6 @@
 #include "model/Archive.h"
 #include "model/CDocObj.h"
 #include "model/JsonForm.h"
-#include "model/Rounding.h"
 
 #include <gtest/gtest.h>
 

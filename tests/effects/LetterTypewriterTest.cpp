@@ -2,12 +2,12 @@
 // (where it stands, how it flashes, its extra depth, its removal) and its archive form.
 #include "LetterFrameTestSupport.h"
 
+#include "base/Rounding.h"
 #include "effects/CActionStop.h"
 #include "effects/CEffectTypewriter.h"
 #include "effects/CEffectWave.h"
 #include "effects/CEventObj.h"
 #include "model/Archive.h"
-#include "model/Rounding.h"
 #include "swf/CSwfFont.h"
 #include "swf/CSwfGlyph.h"
 

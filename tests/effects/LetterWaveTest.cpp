@@ -2,9 +2,9 @@
 // direction, the follow-the-slope rotation, scale and fade, and its archive form.
 #include "LetterFrameTestSupport.h"
 
+#include "base/Rounding.h"
 #include "effects/CEffectWave.h"
 #include "model/Archive.h"
-#include "model/Rounding.h"
 
 #include <gtest/gtest.h>
 

@@ -10,13 +10,13 @@
 #include "effects/CEffectTransform.h"
 #include "effects/CEventAtFrame.h"
 #include "effects/CTextEffectObj.h"
+#include "export/MovieExport.h"
 #include "model/Archive.h"
 #include "model/CDocObj.h"
 #include "model/CSceneObj.h"
 #include "model/CTextObj.h"
 #include "swf/CSwfShape.h"
 #include "swf/CSwfWriter.h"
-#include "swf/MovieExport.h"
 #include "swf/SwfTagReader.h"
 
 #include <gtest/gtest.h>

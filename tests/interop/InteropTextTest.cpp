@@ -2,10 +2,10 @@
 // several texts in three faces and a text in letter form) into the interop folder, where the
 // interop stage decodes them with an independent SWF parser and compares them with the
 // hand-written expectations beside each movie (hello.expected.json, texts.expected.json).
+#include "export/MovieExport.h"
 #include "model/Archive.h"
 #include "model/CDocObj.h"
 #include "model/JsonForm.h"
-#include "swf/MovieExport.h"
 
 #include <gtest/gtest.h>
 

@@ -64,6 +64,15 @@ TEST(ArchiveStrings, WideStringIsConvertedToSingleBytes) {
     EXPECT_EQ(in.ReadString(), "ok");
 }
 
+TEST(ArchiveStrings, WideControlCodesOfTheUndefinedBytesKeepTheirValue) {
+    // The JSON form writes the five undefined bytes as U+0081 ...; read back from a wide string
+    // they must give the same bytes, not '?'.
+    Bytes bytes;
+    bytes.b({0xFF}).w(0xFFFE).b({5}).w(0x81).w(0x8D).w(0x8F).w(0x90).w(0x9D);
+    Archive in(bytes.v);
+    EXPECT_EQ(in.ReadString(), "\x81\x8D\x8F\x90\x9D");
+}
+
 TEST(ArchiveCounts, ShortAndLongForms) {
     Archive ar;
     ar.WriteCount(0xFFFE);

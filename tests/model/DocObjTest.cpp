@@ -1,10 +1,10 @@
 // The movie document: its archive bytes, scene list operations, equality, the movie part of an
 // SWF export, and .swi loading and saving.
 #include "effects/CEventAtFrame.h"
+#include "export/MovieExport.h"
 #include "model/Archive.h"
 #include "model/CDocObj.h"
 #include "model/CSceneObj.h"
-#include "swf/MovieExport.h"
 #include "swf/SwfTagReader.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "model/CPath.h"
 #include "player/BitReader.h"
 #include "swf/CSwfWriter.h"
-#include "swf/SwfTestBytes.h"
+#include "swfformat/SwfTestBytes.h"
 
 #include <gtest/gtest.h>
 

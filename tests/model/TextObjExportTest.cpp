@@ -8,7 +8,7 @@
 #include "swf/CSwfShape.h"
 #include "swf/CSwfWriter.h"
 #include "swf/SwfTagReader.h"
-#include "swf/SwfTestBytes.h"
+#include "swfformat/SwfTestBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "model/ArchiveError.h"
 #include "model/CTextObj.h"
 #include "model/RecordingDrawContext.h"
-#include "swf/SwfTestBytes.h"
+#include "swfformat/SwfTestBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ArchiveTestSupport.h"
 
-#include "model/CDoubleRect.h"
+#include "base/CDoubleRect.h"
 #include "model/CFillStyleColor.h"
 #include "model/CLineStyle.h"
 #include "model/CMatrix3.h"

@@ -1,6 +1,10 @@
 // Builds small SWF files byte by byte for the player tests.
 #pragma once
 
+#include "swfformat/ActionCodes.h"
+#include "swfformat/BitWriter.h"
+#include "swfformat/TagCodes.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
@@ -11,35 +15,19 @@ namespace tavro::player::test {
 
 using Bytes = std::vector<uint8_t>;
 
-// MSB-first bit packing for RECT and MATRIX records.
+// MSB-first bit packing for RECT, MATRIX and shape records, through the format's own bit writer.
 class BitPacker {
 public:
-    void Bits(int64_t value, int n) {
-        for (int i = n - 1; i >= 0; --i) {
-            if (used_ == 0)
-                out_.push_back(0);
-            if ((value >> i) & 1)
-                out_.back() |= uint8_t(0x80 >> used_);
-            used_ = (used_ + 1) & 7;
-        }
-    }
+    void Bits(int64_t value, int n) { w_.WriteBits(static_cast<int32_t>(value), n); }
     Bytes Take() {
-        used_ = 0;
-        Bytes b;
-        b.swap(out_);
+        Bytes b = w_.Bytes();
+        w_ = swfformat::BitWriter();
         return b;
     }
-
-    static int SignedBits(int64_t v) {
-        int n = 1;
-        while (v < -(int64_t(1) << (n - 1)) || v >= (int64_t(1) << (n - 1)))
-            ++n;
-        return n;
-    }
+    static int SignedBits(int64_t v) { return swfformat::BitWriter::SignedBitCount(int32_t(v)); }
 
 private:
-    Bytes out_;
-    int used_ = 0;
+    swfformat::BitWriter w_;
 };
 
 inline void Append(Bytes& to, const Bytes& from) {
@@ -90,10 +78,10 @@ inline Bytes Tag(int code, const Bytes& body, bool forceLong = false) {
 }
 
 inline Bytes ShowFrame() {
-    return Tag(1, {});
+    return Tag(swfformat::kTagShowFrame, {});
 }
 inline Bytes End() {
-    return Tag(0, {});
+    return Tag(swfformat::kTagEnd, {});
 }
 
 // DefineShape with the given bounds and no styles or edges.
@@ -105,7 +93,7 @@ inline Bytes DefineShape(uint16_t id, int32_t w = 200, int32_t h = 200) {
     b.push_back(0); // line styles
     b.push_back(0); // fill and line index bits
     b.push_back(0); // end record
-    return Tag(2, b);
+    return Tag(swfformat::kTagDefineShape, b);
 }
 
 inline Bytes DefineSprite(uint16_t id, uint16_t frames, const Bytes& tags) {
@@ -113,7 +101,7 @@ inline Bytes DefineSprite(uint16_t id, uint16_t frames, const Bytes& tags) {
     U16(b, id);
     U16(b, frames);
     Append(b, tags);
-    return Tag(39, b);
+    return Tag(swfformat::kTagDefineSprite, b);
 }
 
 // PlaceObject2 placing `id` at `depth` (optionally named, optionally moved to x, y).
@@ -128,7 +116,7 @@ inline Bytes Place2(uint16_t depth, uint16_t id, const std::string& name = {}, i
         b.insert(b.end(), name.begin(), name.end());
         b.push_back(0);
     }
-    return Tag(26, b);
+    return Tag(swfformat::kTagPlaceObject2, b);
 }
 
 // PlaceObject2 with the move flag: new translation, and a new character when id != 0.
@@ -139,43 +127,43 @@ inline Bytes Move2(uint16_t depth, int32_t x, int32_t y, uint16_t id = 0) {
     if (id)
         U16(b, id);
     Append(b, Translate(x, y));
-    return Tag(26, b);
+    return Tag(swfformat::kTagPlaceObject2, b);
 }
 
 inline Bytes Remove2(uint16_t depth) {
     Bytes b;
     U16(b, depth);
-    return Tag(28, b);
+    return Tag(swfformat::kTagRemoveObject2, b);
 }
 
 inline Bytes DoAction(const Bytes& actions) {
     Bytes b = actions;
     b.push_back(0);
-    return Tag(12, b);
+    return Tag(swfformat::kTagDoAction, b);
 }
 
 inline Bytes FrameLabel(const std::string& name) {
     Bytes b(name.begin(), name.end());
     b.push_back(0);
-    return Tag(43, b);
+    return Tag(swfformat::kTagFrameLabel, b);
 }
 
 inline Bytes Background(uint8_t r, uint8_t g, uint8_t b) {
-    return Tag(9, {r, g, b});
+    return Tag(swfformat::kTagSetBackgroundColor, {r, g, b});
 }
 
 // Action records.
 inline Bytes ActStop() {
-    return {0x07};
+    return {swfformat::kActionStop};
 }
 inline Bytes ActPlay() {
-    return {0x06};
+    return {swfformat::kActionPlay};
 }
 inline Bytes ActGotoFrame(uint16_t f) {
-    return {0x81, 0x02, 0x00, uint8_t(f), uint8_t(f >> 8)};
+    return {swfformat::kActionGotoFrame, 0x02, 0x00, uint8_t(f), uint8_t(f >> 8)};
 }
 inline Bytes ActGoToLabel(const std::string& label) {
-    Bytes b{0x8C};
+    Bytes b{swfformat::kActionGotoLabel};
     U16(b, uint32_t(label.size() + 1));
     b.insert(b.end(), label.begin(), label.end());
     b.push_back(0);

@@ -1,9 +1,9 @@
 #include "swf/CSwfWriter.h"
 
+#include "base/CColorTransform.h"
 #include "model/CColor.h"
-#include "model/CColorTransform.h"
 #include "model/CMatrix3.h"
-#include "swf/SwfTestBytes.h"
+#include "swfformat/SwfTestBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Text metrics from font table values, and the Windows-1252 conversions.
-#include "swf/Cp1252.h"
+#include "base/Cp1252.h"
 #include "swf/FontTextMetrics.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "swf/SwfRecords.h"
 #include "model/CPath.h"
 #include "swf/CSwfWriter.h"
-#include "swf/SwfTestBytes.h"
+#include "swfformat/SwfTestBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "swf/CSwfButton.h"
 #include "swf/CSwfShape.h"
 #include "swf/CSwfWriter.h"
-#include "swf/SwfTestBytes.h"
+#include "swfformat/SwfTestBytes.h"
 
 #include <gtest/gtest.h>
 

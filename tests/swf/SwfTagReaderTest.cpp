@@ -1,9 +1,9 @@
 #include "swf/SwfTagReader.h"
 
-#include "model/CColorTransform.h"
+#include "base/CColorTransform.h"
 #include "model/CMatrix3.h"
 #include "swf/CSwfWriter.h"
-#include "swf/SwfTestBytes.h"
+#include "swfformat/SwfTestBytes.h"
 
 #include <gtest/gtest.h>
 

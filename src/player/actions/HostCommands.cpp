@@ -1,5 +1,6 @@
 #include "player/actions/HostCommands.h"
 
+#include "base/AsciiCase.h"
 #include "player/PlayerCore.h"
 #include "player/RenderBridge.h"
 #include "player/actions/NumberText.h"
@@ -18,16 +19,6 @@ extern char** environ;
 namespace tavro::player {
 
 namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // True when `inner` is `folder` itself or lies below it (both already canonical).
 bool IsInside(const std::filesystem::path& inner, const std::filesystem::path& folder) {

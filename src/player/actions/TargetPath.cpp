@@ -1,5 +1,6 @@
 #include "player/actions/TargetPath.h"
 
+#include "base/AsciiCase.h"
 #include "player/Character.h"
 #include "player/DisplayObject.h"
 #include "player/MovieLevel.h"
@@ -13,20 +14,6 @@ namespace tavro::player {
 namespace {
 
 constexpr size_t kMaxNameLength = 127;
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && EqualsNoCase(s.substr(0, prefix.size()), prefix);
-}
 
 // The level root above `obj` (the object whose parent is the display list root), or nullptr.
 DisplayObject* LevelRootOf(DisplayObject* obj) {

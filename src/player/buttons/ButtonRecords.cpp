@@ -2,12 +2,13 @@
 
 #include "player/BitReader.h"
 #include "player/Character.h"
+#include "swfformat/TagCodes.h"
 
 namespace tavro::player {
 
-namespace {
+using namespace swfformat;
 
-constexpr uint8_t kTagDefineButton2 = 34;
+namespace {
 
 // The bytes of a condition record's header: its size (offset to the next record, 0 for the last)
 // and its condition word.

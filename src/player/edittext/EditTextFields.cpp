@@ -1,5 +1,6 @@
 #include "player/edittext/EditTextFields.h"
 
+#include "base/AsciiCase.h"
 #include "player/Character.h"
 #include "player/DisplayList.h"
 #include "player/DisplayObject.h"
@@ -16,13 +17,6 @@
 namespace tavro::player {
 
 namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char p, char q) {
-               return std::tolower(static_cast<unsigned char>(p)) ==
-                      std::tolower(static_cast<unsigned char>(q));
-           });
-}
 
 // Window coordinates far outside any client area are clamped before scaling.
 constexpr int kMaxWindowCoord = 1 << 24;

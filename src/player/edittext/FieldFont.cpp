@@ -1,21 +1,22 @@
 #include "player/edittext/FieldFont.h"
 
+#include "base/AsciiCase.h"
 #include "player/BitReader.h"
 #include "player/Character.h"
 #include "player/MovieLevel.h"
 #include "player/PlayerCore.h"
 #include "player/edittext/EditTextRecord.h"
 #include "player/render/FontGlyphTable.h"
+#include "swfformat/TagCodes.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace tavro::player {
 
-namespace {
+using namespace swfformat;
 
-constexpr uint8_t kTagDefineFont = 10;
-constexpr uint8_t kTagDefineFont2 = 48;
+namespace {
 
 // Vertical metrics of fonts without a layout table, and of the fallback, in em units.
 constexpr int32_t kOutlineAscent = 880;
@@ -167,13 +168,6 @@ bool OutlineXRange(std::span<const uint8_t> shape, int64_t& xmin, int64_t& xmax)
         }
     }
     return any;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char p, char q) {
-               return std::tolower(static_cast<unsigned char>(p)) ==
-                      std::tolower(static_cast<unsigned char>(q));
-           });
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "player/host/HeadlessHost.h"
 
+#include "base/AsciiCase.h"
 #include "player/RenderBridge.h"
 
 #include <algorithm>
@@ -64,9 +65,7 @@ void HeadlessHost::MovieSizeKnown(int width, int height) {
 
 std::filesystem::path HeadlessHost::LocalPath(std::string_view url) const {
     constexpr std::string_view kFile = "file://";
-    bool file = url.size() >= kFile.size();
-    for (size_t i = 0; file && i < kFile.size(); ++i)
-        file = std::tolower(static_cast<unsigned char>(url[i])) == kFile[i];
+    const bool file = StartsWithNoCase(url, kFile);
     std::filesystem::path path(std::string(file ? url.substr(kFile.size()) : url));
     if (path.is_relative() && !baseFolder_.empty())
         path = baseFolder_ / path;

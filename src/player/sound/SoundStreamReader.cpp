@@ -7,18 +7,13 @@
 #include "player/Timeline.h"
 #include "player/sound/SoundInfo.h"
 #include "player/sound/SoundMixer.h"
+#include "swfformat/TagCodes.h"
 
 #include <algorithm>
 
 namespace tavro::player {
 
-namespace {
-constexpr uint16_t kTagEnd = 0;
-constexpr uint16_t kTagShowFrame = 1;
-constexpr uint16_t kTagDefineSound = 14;
-constexpr uint16_t kTagStartSound = 15;
-constexpr uint16_t kTagSoundStreamBlock = 19;
-} // namespace
+using namespace swfformat;
 
 bool SoundStreamReader::Head::Parse(std::span<const uint8_t> body, Head& out) {
     BitReader r(body.data(), body.size());

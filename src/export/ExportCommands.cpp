@@ -1,10 +1,10 @@
-#include "swf/ExportCommands.h"
+#include "export/ExportCommands.h"
 
+#include "export/AppSettings.h"
+#include "export/MovieExport.h"
+#include "export/PublishPage.h"
+#include "export/ShellOpener.h"
 #include "model/CDocObj.h"
-#include "swf/AppSettings.h"
-#include "swf/MovieExport.h"
-#include "swf/PublishPage.h"
-#include "swf/ShellOpener.h"
 
 #include <atomic>
 #include <cerrno>

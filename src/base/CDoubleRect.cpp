@@ -1,6 +1,6 @@
-#include "model/CDoubleRect.h"
+#include "base/CDoubleRect.h"
 
-#include "model/Rounding.h"
+#include "base/Rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 // A rectangle of doubles: minimum corner (x0, y0), maximum corner (x1, y1). Default all zero.
 #pragma once
 
-#include "model/CDoublePoint.h"
-#include "model/IntRect.h"
+#include "base/CDoublePoint.h"
+#include "base/IntRect.h"
 
 #include <array>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "swf/CFilePath.h"
+#include "export/CFilePath.h"
 
 #include <gtest/gtest.h>
 

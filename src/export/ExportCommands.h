@@ -3,7 +3,7 @@
 // shows the wait cursor; it passes the chosen file name in and shows the returned message.
 #pragma once
 
-#include "swf/CFilePath.h"
+#include "export/CFilePath.h"
 
 #include <cstdint>
 #include <string>

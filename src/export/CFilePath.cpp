@@ -1,4 +1,4 @@
-#include "swf/CFilePath.h"
+#include "export/CFilePath.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // A point (or vector) of doubles. Equality allows 1e-10 per coordinate.
 #pragma once
 
-#include "model/IntPoint.h"
+#include "base/IntPoint.h"
 
 namespace tavro {
 

@@ -1,6 +1,6 @@
-#include "model/CDoublePoint.h"
+#include "base/CDoublePoint.h"
 
-#include "model/Rounding.h"
+#include "base/Rounding.h"
 
 #include <cmath>
 

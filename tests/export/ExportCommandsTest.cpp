@@ -1,9 +1,9 @@
-#include "swf/ExportCommands.h"
+#include "export/ExportCommands.h"
 
+#include "export/AppSettings.h"
+#include "export/CFilePath.h"
+#include "export/ShellOpener.h"
 #include "model/CDocObj.h"
-#include "swf/AppSettings.h"
-#include "swf/CFilePath.h"
-#include "swf/ShellOpener.h"
 
 #include <gtest/gtest.h>
 

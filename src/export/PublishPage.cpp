@@ -1,7 +1,7 @@
-#include "swf/PublishPage.h"
+#include "export/PublishPage.h"
 
+#include "base/Rounding.h"
 #include "model/CDocObj.h"
-#include "model/Rounding.h"
 
 #include <cstdio>
 

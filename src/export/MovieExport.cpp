@@ -1,4 +1,4 @@
-#include "swf/MovieExport.h"
+#include "export/MovieExport.h"
 
 #include "model/CDocObj.h"
 #include "swf/CSwfShape.h"

@@ -1,4 +1,4 @@
-#include "swf/PublishPage.h"
+#include "export/PublishPage.h"
 
 #include "model/CDocObj.h"
 

@@ -1,0 +1,2 @@
+#include <QImage>
+#include "player/PlayerHost.h"
