@@ -186,6 +186,8 @@ std::string ActionEngine::GetVariable(Timeline& from, std::string_view full) {
 void ActionEngine::RunQueue(PlayerCore&, ActionQueue& queue) {
     Now();
     actionCount_ = 0;
+    runTagBase_ = player_.GetDisplayList().tagsExecuted;
+    gotoTimeline_ = nullptr;
     if (abortActions_) {
         queue.Clear();
         return;
@@ -248,6 +250,7 @@ void ActionEngine::CallFrame(Timeline& own) {
 void ActionEngine::MovieReplaced(PlayerCore&) {
     Now();
     abortActions_ = false;
+    gotoTimeline_ = nullptr;
     stack_.clear();
     requests_.clear();
     properties_.Clear();
@@ -272,6 +275,8 @@ void ActionEngine::ObjectRemoved(PlayerCore&, DisplayObject& obj) {
     properties_.Forget(obj);
     if (obj.ownTimeline) {
         Timeline* t = obj.ownTimeline.get();
+        if (gotoTimeline_ == t)
+            gotoTimeline_ = nullptr;
         for (size_t i = 0; i < levels_.size(); ++i) {
             if (levels_[i].target == t)
                 levels_[i].target = nullptr;

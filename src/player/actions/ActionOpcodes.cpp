@@ -14,6 +14,7 @@
 #include "player/actions/MbText.h"
 #include "player/actions/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -88,20 +89,116 @@ std::string_view RecordString(BitReader& r) {
     return r.ReadString();
 }
 
+// Actions that only work on the value stack: they can run while a goto waits to be applied.
+bool IsStackAction(uint8_t code) {
+    switch (code) {
+    case kAdd:
+    case kSubtract:
+    case kMultiply:
+    case kDivide:
+    case kEquals:
+    case kLess:
+    case kAnd:
+    case kOr:
+    case kNot:
+    case kStringEquals:
+    case kStringLength:
+    case kStringExtract:
+    case kPop:
+    case kToInteger:
+    case kStringAdd:
+    case kTrace:
+    case kStringLess:
+    case kRandomNumber:
+    case kMBStringLength:
+    case kCharToAscii:
+    case kAsciiToChar:
+    case kGetTime:
+    case kMBStringExtract:
+    case kMBCharToAscii:
+    case kMBAsciiToChar:
+    case kPush:
+    case kJump:
+    case kIf:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
+// ---- gotos ----
+
+void ActionEngine::RequestGoto(Timeline& t, int32_t frame) {
+    if (gotoTimeline_ && gotoTimeline_ != &t)
+        SettleGoto();
+    if (!Usable(&t))
+        return;
+    // The stop is not deferred: the stream sound stops where the goto was asked for.
+    t.Stop();
+    gotoTimeline_ = &t;
+    gotoFrame_ = std::max(frame, 0);
+}
+
+void ActionEngine::SettleGoto() {
+    Timeline* t = gotoTimeline_;
+    gotoTimeline_ = nullptr;
+    if (t)
+        t->Goto(gotoFrame_);
+}
+
+int32_t ActionEngine::FrameAfterGoto(const Timeline& t) const {
+    return gotoTimeline_ == &t ? gotoFrame_ : t.currentFrame;
+}
+
+bool ActionEngine::KeepsGotoPending(uint8_t code) const {
+    switch (code) {
+    case kNextFrame:
+    case kPreviousFrame:
+    case kGotoFrame:
+    case kGoToLabel:
+        return true;
+    case kGotoFrame2:
+        // A frame given with a target path resolves the path against the display list.
+        return !stack_.empty() && stack_.back().find(':') == std::string::npos;
+    default:
+        return IsStackAction(code);
+    }
+}
+
+// ---- interpreting ----
+
+bool ActionEngine::WithinLimits() {
+    if (abortActions_)
+        return false;
+    if (++actionCount_ > kMaxActionsPerRun) {
+        abortActions_ = true;
+        Diagnostic("actions stopped: more than 200000 actions in one run\n");
+        return false;
+    }
+    if (player_.GetDisplayList().tagsExecuted - runTagBase_ > kMaxTagsPerRun) {
+        abortActions_ = true;
+        Diagnostic("actions stopped: their gotos executed more than 100000 tags in one run\n");
+        return false;
+    }
+    return true;
+}
+
 bool ActionEngine::RunList(std::span<const uint8_t> a, Timeline& own) {
+    bool go = InterpretList(a, own);
+    // However the list ended, its last goto takes effect, as it would have at once.
+    SettleGoto();
+    return go && !abortActions_;
+}
+
+bool ActionEngine::InterpretList(std::span<const uint8_t> a, Timeline& own) {
     const size_t size = a.size();
     size_t pos = 0;
     int skip = 0;
     while (pos < size) {
-        if (abortActions_)
+        if (!WithinLimits())
             return false;
-        if (++actionCount_ > kMaxActionsPerRun) {
-            abortActions_ = true;
-            Diagnostic("actions stopped: more than 200000 actions in one run\n");
-            return false;
-        }
         uint8_t code = a[pos++];
         if (code == 0)
             break;
@@ -121,6 +218,8 @@ bool ActionEngine::RunList(std::span<const uint8_t> a, Timeline& own) {
             --skip;
             continue;
         }
+        if (gotoTimeline_ && !KeepsGotoPending(code))
+            SettleGoto();
         Timeline* target = CurrentTarget(own);
         if (IsFrameAction(code) && !target)
             continue;
@@ -128,10 +227,10 @@ bool ActionEngine::RunList(std::span<const uint8_t> a, Timeline& own) {
 
         switch (code) {
         case kNextFrame:
-            target->Goto(target->currentFrame + 1);
+            RequestGoto(*target, FrameAfterGoto(*target) + 1);
             break;
         case kPreviousFrame:
-            target->Goto(target->currentFrame - 1);
+            RequestGoto(*target, FrameAfterGoto(*target) - 1);
             break;
         case kPlay:
             target->Play(true);
@@ -309,13 +408,13 @@ bool ActionEngine::RunList(std::span<const uint8_t> a, Timeline& own) {
         case kGotoFrame: {
             uint16_t frame = body.U16();
             if (body.ok())
-                target->Goto(frame);
+                RequestGoto(*target, frame);
             break;
         }
         case kGoToLabel: {
             int32_t frame = target->FindLabel(RecordString(body));
             if (frame >= 0)
-                target->Goto(frame);
+                RequestGoto(*target, frame);
             break;
         }
         case kGetURL: {
@@ -384,9 +483,11 @@ bool ActionEngine::RunList(std::span<const uint8_t> a, Timeline& own) {
             Timeline* t = nullptr;
             int32_t frame = 0;
             if (body.ok() && ResolveFrame(own, frameText, &t, &frame)) {
-                t->Goto(frame);
-                if (play)
+                RequestGoto(*t, frame);
+                if (play) {
+                    SettleGoto();
                     t->Play(true);
+                }
             }
             break;
         }
