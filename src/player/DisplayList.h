@@ -62,6 +62,8 @@ public:
     uint32_t instanceCounter = 0;
     // Set when an edit-text field without outline glyphs is defined.
     bool usesDeviceFonts = false;
+    // Tags executed by all timelines so far; the action engine limits how many one run causes.
+    uint64_t tagsExecuted = 0;
 
     // The renderer's own state (edge and colour pools, scanline buckets, ...).
     std::unique_ptr<RenderCache> renderer;

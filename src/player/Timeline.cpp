@@ -99,6 +99,7 @@ int Timeline::DoTag() {
     if (atEnd)
         return kEnd;
     int code = ReadTagHeader(Limit());
+    ++displayList->tagsExecuted;
     if (code < 0) {
         // An incomplete tag waits for data; once no more data can come, the movie ends at its
         // last complete tag.

@@ -3,9 +3,12 @@
 // the drag, and sends GetURL requests to the host once a run is over.
 //
 // Every value on the stack is text (numbers are their decimal text, booleans "1" and "0"); see
-// NumberText.h. A run stops for good once it executes more than kMaxActionsPerRun actions: no
-// further action runs in this player until a new movie is loaded. Outside data cannot make the
-// engine allocate without bound: strings, the stack and the variables of a timeline are capped.
+// NumberText.h. A run stops for good once it executes more than kMaxActionsPerRun actions, or
+// once its gotos and placements have executed more than kMaxTagsPerRun tags (a backwards goto
+// replays the timeline from its first tag, so a loop of gotos is far dearer than its action
+// count): no further action runs in this player until a new movie is loaded. Outside data cannot
+// make the engine allocate without bound: strings, the stack and the variables of a timeline are
+// capped.
 #pragma once
 
 #include "player/ActionInterpreter.h"
@@ -33,6 +36,7 @@ class Timeline;
 class ActionEngine : public ActionInterpreter {
 public:
     static constexpr int kMaxActionsPerRun = 200000;
+    static constexpr uint64_t kMaxTagsPerRun = 100000;
     static constexpr int kMaxQueueLevels = 256;
     static constexpr size_t kMaxRequestsPerRun = 32;
     // Longer results are cut to this many bytes.
@@ -94,6 +98,21 @@ private:
     void RunLevel(ActionQueue& queue);
     // Interprets one action list; false once the action limit stopped everything.
     bool RunList(std::span<const uint8_t> actions, Timeline& own);
+    bool InterpretList(std::span<const uint8_t> actions, Timeline& own);
+    // Counts one action against the limits of the run; false (and everything stopped) once
+    // the run went over one of them.
+    bool WithinLimits();
+
+    // Gotos of one list are applied lazily: a goto records its target frame, and the seek runs
+    // when the list ends or before any action that could see the timeline, the display list or
+    // the sounds. Of several gotos in a row only the last one seeks, so a frame the timeline
+    // only passes through within the list queues no actions and starts no sounds.
+    void RequestGoto(Timeline& t, int32_t frame);
+    void SettleGoto();
+    // The frame `t` is at once the pending goto is applied.
+    int32_t FrameAfterGoto(const Timeline& t) const;
+    // True when the action `code` can run with a goto still pending.
+    bool KeepsGotoPending(uint8_t code) const;
     void DispatchRequests();
     void Dispatch(const UrlRequest& request);
 
@@ -143,7 +162,10 @@ private:
     std::vector<Level> levels_;
     std::vector<UrlRequest> requests_;
     int actionCount_ = 0;
+    uint64_t runTagBase_ = 0; // tagsExecuted when the run began
     bool abortActions_ = false;
+    Timeline* gotoTimeline_ = nullptr; // the pending goto, if any
+    int32_t gotoFrame_ = 0;
     bool clockStarted_ = false;
     uint32_t startTime_ = 0;
 
