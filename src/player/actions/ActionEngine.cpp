@@ -19,20 +19,14 @@
 #include "player/actions/ActionEngineDetail.h"
 #include "player/actions/NumberText.h"
 #include "player/actions/TargetPath.h"
+#include "swfformat/TagCodes.h"
 
 #include <algorithm>
 
 namespace tavro::player {
 
 using namespace action_detail;
-
-namespace {
-
-constexpr uint16_t kTagShowFrame = 1;
-constexpr uint16_t kTagEnd = 0;
-constexpr uint16_t kTagDoAction = 12;
-
-} // namespace
+using namespace swfformat;
 
 ActionEngine::ActionEngine(PlayerCore& player) : player_(player), properties_(player) {}
 

@@ -2,6 +2,7 @@
 // to it); not part of the engine's interface.
 #pragma once
 
+#include "base/AsciiCase.h"
 #include "player/Timeline.h"
 
 #include <algorithm>
@@ -14,20 +15,6 @@ namespace tavro::player::action_detail {
 
 // Objects made by actions live at this depth and above; the timeline never removes them.
 constexpr uint16_t kScriptDepth = 16384;
-
-inline bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(s[i])) !=
-            std::tolower(static_cast<unsigned char>(prefix[i])))
-            return false;
-    return true;
-}
-
-inline bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && StartsWithNoCase(a, b);
-}
 
 // "_levelN" / "_flashN": N, else -1.
 inline int32_t LevelNumber(std::string_view name) {

@@ -13,6 +13,7 @@
 #include "player/actions/ActionEngineDetail.h"
 #include "player/actions/MbText.h"
 #include "player/actions/NumberText.h"
+#include "swfformat/ActionCodes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,67 +22,13 @@
 namespace tavro::player {
 
 using namespace action_detail;
+using namespace swfformat;
 
 namespace {
 
-enum : uint8_t {
-    kNextFrame = 0x04,
-    kPreviousFrame = 0x05,
-    kPlay = 0x06,
-    kStop = 0x07,
-    kToggleQuality = 0x08,
-    kStopSounds = 0x09,
-    kAdd = 0x0A,
-    kSubtract = 0x0B,
-    kMultiply = 0x0C,
-    kDivide = 0x0D,
-    kEquals = 0x0E,
-    kLess = 0x0F,
-    kAnd = 0x10,
-    kOr = 0x11,
-    kNot = 0x12,
-    kStringEquals = 0x13,
-    kStringLength = 0x14,
-    kStringExtract = 0x15,
-    kPop = 0x17,
-    kToInteger = 0x18,
-    kGetVariable = 0x1C,
-    kSetVariable = 0x1D,
-    kSetTarget2 = 0x20,
-    kStringAdd = 0x21,
-    kGetProperty = 0x22,
-    kSetProperty = 0x23,
-    kCloneSprite = 0x24,
-    kRemoveSprite = 0x25,
-    kTrace = 0x26,
-    kStartDrag = 0x27,
-    kEndDrag = 0x28,
-    kStringLess = 0x29,
-    kRandomNumber = 0x30,
-    kMBStringLength = 0x31,
-    kCharToAscii = 0x32,
-    kAsciiToChar = 0x33,
-    kGetTime = 0x34,
-    kMBStringExtract = 0x35,
-    kMBCharToAscii = 0x36,
-    kMBAsciiToChar = 0x37,
-    kGotoFrame = 0x81,
-    kGetURL = 0x83,
-    kWaitForFrame = 0x8A,
-    kSetTarget = 0x8B,
-    kGoToLabel = 0x8C,
-    kWaitForFrame2 = 0x8D,
-    kPush = 0x96,
-    kJump = 0x99,
-    kGetURL2 = 0x9A,
-    kIf = 0x9D,
-    kCall = 0x9E,
-    kGotoFrame2 = 0x9F,
-};
-
 bool IsFrameAction(uint8_t code) {
-    return (code >= kNextFrame && code <= kStop) || code == kGotoFrame || code == kWaitForFrame ||
-           code == kGoToLabel;
+    return (code >= kActionNextFrame && code <= kActionStop) || code == kActionGotoFrame ||
+           code == kActionWaitForFrame || code == kActionGotoLabel;
 }
 
 // A string from an action record; record strings end at their zero byte.
@@ -92,34 +39,34 @@ std::string_view RecordString(BitReader& r) {
 // Actions that only work on the value stack: they can run while a goto waits to be applied.
 bool IsStackAction(uint8_t code) {
     switch (code) {
-    case kAdd:
-    case kSubtract:
-    case kMultiply:
-    case kDivide:
-    case kEquals:
-    case kLess:
-    case kAnd:
-    case kOr:
-    case kNot:
-    case kStringEquals:
-    case kStringLength:
-    case kStringExtract:
-    case kPop:
-    case kToInteger:
-    case kStringAdd:
-    case kTrace:
-    case kStringLess:
-    case kRandomNumber:
-    case kMBStringLength:
-    case kCharToAscii:
-    case kAsciiToChar:
-    case kGetTime:
-    case kMBStringExtract:
-    case kMBCharToAscii:
-    case kMBAsciiToChar:
-    case kPush:
-    case kJump:
-    case kIf:
+    case kActionAdd:
+    case kActionSubtract:
+    case kActionMultiply:
+    case kActionDivide:
+    case kActionEquals:
+    case kActionLess:
+    case kActionAnd:
+    case kActionOr:
+    case kActionNot:
+    case kActionStringEquals:
+    case kActionStringLength:
+    case kActionStringExtract:
+    case kActionPop:
+    case kActionToInteger:
+    case kActionStringAdd:
+    case kActionTrace:
+    case kActionStringLess:
+    case kActionRandomNumber:
+    case kActionMBStringLength:
+    case kActionCharToAscii:
+    case kActionAsciiToChar:
+    case kActionGetTime:
+    case kActionMBStringExtract:
+    case kActionMBCharToAscii:
+    case kActionMBAsciiToChar:
+    case kActionPush:
+    case kActionJump:
+    case kActionIf:
         return true;
     default:
         return false;
@@ -154,12 +101,12 @@ int32_t ActionEngine::FrameAfterGoto(const Timeline& t) const {
 
 bool ActionEngine::KeepsGotoPending(uint8_t code) const {
     switch (code) {
-    case kNextFrame:
-    case kPreviousFrame:
-    case kGotoFrame:
-    case kGoToLabel:
+    case kActionNextFrame:
+    case kActionPreviousFrame:
+    case kActionGotoFrame:
+    case kActionGotoLabel:
         return true;
-    case kGotoFrame2:
+    case kActionGotoFrame2:
         // A frame given with a target path resolves the path against the display list.
         return !stack_.empty() && stack_.back().find(':') == std::string::npos;
     default:
@@ -226,39 +173,39 @@ bool ActionEngine::InterpretList(std::span<const uint8_t> a, Timeline& own) {
         BitReader body(a.data(), bodyEnd, bodyStart);
 
         switch (code) {
-        case kNextFrame:
+        case kActionNextFrame:
             RequestGoto(*target, FrameAfterGoto(*target) + 1);
             break;
-        case kPreviousFrame:
+        case kActionPreviousFrame:
             RequestGoto(*target, FrameAfterGoto(*target) - 1);
             break;
-        case kPlay:
+        case kActionPlay:
             target->Play(true);
             break;
-        case kStop:
+        case kActionStop:
             target->Stop();
             break;
-        case kToggleQuality:
+        case kActionToggleQuality:
             player_.highQuality = !player_.highQuality;
             player_.autoQuality = false;
             player_.Renderer().RebuildView();
             player_.Renderer().InvalidateAll();
             break;
-        case kStopSounds:
+        case kActionStopSounds:
             if (player_.Sound())
                 player_.Sound()->StopAll();
             break;
-        case kAdd:
-        case kSubtract:
-        case kMultiply:
-        case kDivide: {
+        case kActionAdd:
+        case kActionSubtract:
+        case kActionMultiply:
+        case kActionDivide: {
             double b = PopNumber();
             double x = PopNumber();
-            if (code == kAdd)
+            if (code == kActionAdd)
                 PushNumber(x + b);
-            else if (code == kSubtract)
+            else if (code == kActionSubtract)
                 PushNumber(x - b);
-            else if (code == kMultiply)
+            else if (code == kActionMultiply)
                 PushNumber(x * b);
             else if (b == 0)
                 Push("#ERROR#");
@@ -266,87 +213,87 @@ bool ActionEngine::InterpretList(std::span<const uint8_t> a, Timeline& own) {
                 PushNumber(x / b);
             break;
         }
-        case kEquals: {
+        case kActionEquals: {
             double b = PopNumber();
             PushBool(PopNumber() == b);
             break;
         }
-        case kLess: {
+        case kActionLess: {
             double b = PopNumber();
             PushBool(PopNumber() < b);
             break;
         }
-        case kAnd: {
+        case kActionAnd: {
             int64_t b = ToInt(PopNumber());
             int64_t x = ToInt(PopNumber());
             PushBool(x != 0 && b != 0);
             break;
         }
-        case kOr: {
+        case kActionOr: {
             int64_t b = ToInt(PopNumber());
             int64_t x = ToInt(PopNumber());
             PushBool(x != 0 || b != 0);
             break;
         }
-        case kNot:
+        case kActionNot:
             PushBool(PopNumber() == 0);
             break;
-        case kStringEquals: {
+        case kActionStringEquals: {
             std::string b = Pop();
             PushBool(Pop() == b);
             break;
         }
-        case kStringLess: {
+        case kActionStringLess: {
             std::string b = Pop();
             PushBool(Pop() < b);
             break;
         }
-        case kStringLength:
+        case kActionStringLength:
             PushNumber(double(Pop().size()));
             break;
-        case kMBStringLength:
+        case kActionMBStringLength:
             PushNumber(double(MbText::Length(Pop())));
             break;
-        case kStringExtract:
-        case kMBStringExtract: {
+        case kActionStringExtract:
+        case kActionMBStringExtract: {
             int64_t count = ToInt(PopNumber());
             int64_t index = ToInt(PopNumber());
             std::string s = Pop();
-            Push(code == kStringExtract ? MbText::ExtractBytes(s, index, count)
-                                        : MbText::Extract(s, index, count));
+            Push(code == kActionStringExtract ? MbText::ExtractBytes(s, index, count)
+                                              : MbText::Extract(s, index, count));
             break;
         }
-        case kPop:
+        case kActionPop:
             Pop();
             break;
-        case kTrace: {
+        case kActionTrace: {
             std::string v = Pop();
             if (trace_)
                 trace_(v);
             break;
         }
-        case kToInteger:
+        case kActionToInteger:
             PushNumber(std::trunc(PopNumber()));
             break;
-        case kGetVariable: {
+        case kActionGetVariable: {
             std::string name = Pop();
             Push(target ? GetVariable(*target, name) : std::string());
             break;
         }
-        case kSetVariable: {
+        case kActionSetVariable: {
             std::string value = Pop();
             std::string name = Pop();
             if (target)
                 SetVariable(*target, name, value);
             break;
         }
-        case kSetTarget2:
+        case kActionSetTarget2:
             SetTarget(own, Pop());
             break;
-        case kSetTarget:
+        case kActionSetTarget:
             SetTarget(own, RecordString(body));
             break;
-        case kStringAdd: {
+        case kActionStringAdd: {
             std::string b = Pop();
             std::string x = Pop();
             if (x.size() < kMaxStringBytes)
@@ -354,14 +301,14 @@ bool ActionEngine::InterpretList(std::span<const uint8_t> a, Timeline& own) {
             Push(std::move(x));
             break;
         }
-        case kGetProperty: {
+        case kActionGetProperty: {
             int64_t index = ToInt(PopNumber());
             std::string path = Pop();
             DisplayObject* obj = ResolveObject(own, path);
             Push(obj && index >= 0 ? properties_.Get(*obj, int(index)) : std::string());
             break;
         }
-        case kSetProperty: {
+        case kActionSetProperty: {
             std::string value = Pop();
             int64_t index = ToInt(PopNumber());
             std::string path = Pop();
@@ -369,75 +316,76 @@ bool ActionEngine::InterpretList(std::span<const uint8_t> a, Timeline& own) {
                 properties_.Set(*obj, int(index), value);
             break;
         }
-        case kCloneSprite:
+        case kActionCloneSprite:
             CloneSprite(own);
             break;
-        case kRemoveSprite:
+        case kActionRemoveSprite:
             RemoveSprite(own);
             break;
-        case kStartDrag:
+        case kActionStartDrag:
             StartDrag(own);
             break;
-        case kEndDrag:
+        case kActionEndDrag:
             EndDrag();
             break;
-        case kRandomNumber: {
+        case kActionRandomNumber: {
             int64_t max = ToInt(PopNumber());
             if (!random_.Seeded())
                 random_.Seed(Now());
             PushNumber(double(random_.Next(max)));
             break;
         }
-        case kCharToAscii: {
+        case kActionCharToAscii: {
             std::string s = Pop();
             PushNumber(s.empty() ? 0 : double(static_cast<unsigned char>(s[0])));
             break;
         }
-        case kMBCharToAscii:
+        case kActionMBCharToAscii:
             PushNumber(double(MbText::FirstCode(Pop())));
             break;
-        case kAsciiToChar:
-        case kMBAsciiToChar: {
+        case kActionAsciiToChar:
+        case kActionMBAsciiToChar: {
             int64_t c = ToInt(PopNumber());
-            Push(code == kAsciiToChar ? MbText::FromCode(c & 0xFF) : MbText::FromCode(c & 0xFFFF));
+            Push(code == kActionAsciiToChar ? MbText::FromCode(c & 0xFF)
+                                            : MbText::FromCode(c & 0xFFFF));
             break;
         }
-        case kGetTime:
+        case kActionGetTime:
             PushNumber(double((Now() - startTime_) & 0x7FFFFFFF));
             break;
-        case kGotoFrame: {
+        case kActionGotoFrame: {
             uint16_t frame = body.U16();
             if (body.ok())
                 RequestGoto(*target, frame);
             break;
         }
-        case kGoToLabel: {
+        case kActionGotoLabel: {
             int32_t frame = target->FindLabel(RecordString(body));
             if (frame >= 0)
                 RequestGoto(*target, frame);
             break;
         }
-        case kGetURL: {
+        case kActionGetUrl: {
             std::string url(RecordString(body));
             std::string tgt(RecordString(body));
             QueueRequest(own, std::move(url), std::move(tgt), 0);
             break;
         }
-        case kGetURL2: {
+        case kActionGetUrl2: {
             uint8_t flags = body.U8();
             std::string tgt = Pop();
             std::string url = Pop();
             QueueRequest(own, std::move(url), std::move(tgt), flags);
             break;
         }
-        case kWaitForFrame: {
+        case kActionWaitForFrame: {
             uint16_t frame = body.U16();
             uint8_t count = body.U8();
             if (body.ok() && target->root && target->root->framesLoaded < int32_t(frame))
                 skip = count;
             break;
         }
-        case kWaitForFrame2: {
+        case kActionWaitForFrame2: {
             uint8_t count = body.U8();
             std::string frameText = Pop();
             Timeline* t = nullptr;
@@ -447,7 +395,7 @@ bool ActionEngine::InterpretList(std::span<const uint8_t> a, Timeline& own) {
                 skip = count;
             break;
         }
-        case kPush: {
+        case kActionPush: {
             uint8_t type = body.U8();
             if (type == 0) {
                 std::string_view s = RecordString(body);
@@ -462,10 +410,10 @@ bool ActionEngine::InterpretList(std::span<const uint8_t> a, Timeline& own) {
             }
             break;
         }
-        case kJump:
-        case kIf: {
+        case kActionJump:
+        case kActionIf: {
             int16_t offset = body.S16();
-            bool take = code == kJump || PopNumber() != 0;
+            bool take = code == kActionJump || PopNumber() != 0;
             if (!body.ok() || !take)
                 break;
             int64_t next = int64_t(bodyEnd) + offset;
@@ -474,10 +422,10 @@ bool ActionEngine::InterpretList(std::span<const uint8_t> a, Timeline& own) {
             pos = size_t(next);
             break;
         }
-        case kCall:
+        case kActionCall:
             CallFrame(own);
             break;
-        case kGotoFrame2: {
+        case kActionGotoFrame2: {
             uint8_t play = body.U8();
             std::string frameText = Pop();
             Timeline* t = nullptr;
