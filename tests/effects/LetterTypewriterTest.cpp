@@ -109,8 +109,8 @@ TEST(LetterTypewriter, CursorAtALineBreakStandsAtTheEndOfItsLine) {
         ASSERT_NE(cursor, nullptr);
         const CDoublePoint stage = m.text->GetStagePosition() * 20.0;
         const auto cursorAt = [&](const TextLetter& l) {
-            return std::pair(RoundToInt(l.pen.x + cursor->Centre().x + stage.x),
-                             RoundToInt(l.pen.y + cursor->Centre().y + stage.y));
+            return std::pair<long, long>(RoundToInt(l.pen.x + cursor->Centre().x + stage.x),
+                                         RoundToInt(l.pen.y + cursor->Centre().y + stage.y));
         };
         const auto shown = [&](int f) {
             const letter_test::Placed& p = out.frames[size_t(f)].at(5);
