@@ -38,8 +38,11 @@ void CEffectRevertText::Serialize(Archive& ar) {
     ar.SerializeVersion(classInfo);
 }
 
-void CEffectRevertText::OnEffectStart(CSwfWriter& writer) {
-    CTextEffectObj::OnEffectStart(writer);
+void CEffectRevertText::OnEffectStart(CSwfWriter&) {
+    // Unlike the other letter effects it does not put the letters back to rest first: it starts
+    // from where the effects before it left them (the letter placement keeps each letter's last
+    // placement as its current one) and brings them home from there. "Reset At Start" still
+    // resets them before this runs, and then nothing moves.
     if (const CTextObj* text = GetTextOwner())
         frame_.Capture(*text);
 }

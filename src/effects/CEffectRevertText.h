@@ -1,5 +1,6 @@
-// Revert: brings every letter back from wherever it stands to its laid-out place, unscaled,
-// unrotated and opaque. It has no settings of its own.
+// Revert: brings every letter back from wherever the effects before it left it to its laid-out
+// place, unscaled, unrotated and opaque, turning each axis back the short way. It has no
+// settings of its own.
 #pragma once
 
 #include "effects/CTextEffectObj.h"
@@ -22,8 +23,8 @@ public:
 
     bool ExportFrame(CSwfWriter& writer, int frame, const CMatrix3& matrix,
                      const CColorTransform& cxform) override;
-    // Letters to rest, and their placement taken as the one every frame of the run computes
-    // from.
+    // The letters' current placement (where the previous effect left them, not their rest)
+    // taken as the one every frame of the run computes from.
     void OnEffectStart(CSwfWriter& writer) override;
     void OnEffectEnd(CSwfWriter& writer) override;
     // "Revert".

@@ -4,6 +4,7 @@
 #include "model/Archive.h"
 #include "model/CTextObj.h"
 #include "model/JsonForm.h"
+#include "model/TextLayout.h"
 #include "swf/CSwfGlyph.h"
 #include "swf/CSwfWriter.h"
 
@@ -166,15 +167,23 @@ bool CEffectTypewriter::ExportFrame(CSwfWriter& writer, int r, const CMatrix3& m
     if (!cursor_ || r >= GetNumFrames() - 1)
         return true;
 
+    // The pen position of letter i as it stands now. A line break has no placement of its own
+    // (its matrix stays the identity unless the letters were reset), so it takes the pen the
+    // layout gave it: where its line ended, or where the first line starts for breaks before
+    // it. Effects never move line breaks, so that pen is where it stands.
     const std::vector<TextLetter>& letters = text->GetLetters();
+    const auto penOf = [&](size_t i) {
+        const TextLetter& letter = letters[i];
+        if (IsLineBreak(letter.code))
+            return letter.pen;
+        return frame_.StartPose(*text, i).translation - CentreOf(letter);
+    };
     CDoublePoint at;
     if (typed.count < letters.size()) {
-        const TextLetter& following = letters[typed.count];
-        at = frame_.StartPose(*text, typed.count).translation - CentreOf(following);
+        at = penOf(typed.count);
     } else if (!letters.empty()) {
         const TextLetter& last = letters.back();
-        at =
-            frame_.StartPose(*text, letters.size() - 1).translation - CentreOf(last) + last.advance;
+        at = penOf(letters.size() - 1) + last.advance;
     }
     at += CentreOf(*cursor_);
     CMatrix3 cursorMatrix = cursor_->restMatrix;

@@ -1,6 +1,7 @@
 // The base of the letter effects: effects that move, scale, rotate and fade each letter of a text
-// object on its own. Every run of a letter effect begins from the letters' rest placement.
-// Its owner is always a text object.
+// object on its own. A run of a letter effect begins from the letters' rest placement (Revert,
+// which brings the letters home from wherever they were left, replaces that start). Its owner is
+// always a text object.
 #pragma once
 
 #include "effects/CEffectObj.h"

@@ -231,6 +231,27 @@ const char* ModeMenuLabel(TransformTab tab, TransformRow row, int command) {
     return nullptr;
 }
 
+bool MenuOffers(TransformTab tab, TransformRow row, int command) {
+    return ModeMenuLabel(tab, row, command) != nullptr;
+}
+
+bool IsSecondAxisRow(TransformRow row) {
+    return row == TransformRow::YPosition || row == TransformRow::VerticalScale ||
+           row == TransformRow::VerticalAxis;
+}
+
+int DecomposeRowMode(TransformTab tab, TransformRow row, int32_t mode, double value) {
+    const AxisOp op = IsSecondAxisRow(row) ? SecondAxisOp(mode) : FirstAxisOp(mode);
+    if (op == AxisOp::Set) {
+        if (value == 0.0 && MenuOffers(tab, row, kCmdSetToZero))
+            return kCmdSetToZero;
+        if (value == 100.0 && MenuOffers(tab, row, kCmdSetTo100))
+            return kCmdSetTo100;
+    }
+    const int command = CommandOfOp(op);
+    return MenuOffers(tab, row, command) ? command : kCmdUnchanged;
+}
+
 bool MenuOffersZeroAnd100(TransformTab tab, TransformRow row) {
     for (const ModeMenuEntry& entry : ModeMenu(tab, row)) {
         if (entry.command == kCmdSetToZero || entry.command == kCmdSetTo100)

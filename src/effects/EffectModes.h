@@ -106,5 +106,20 @@ std::span<const ModeMenuEntry> ModeMenu(TransformTab tab, TransformRow row);
 const char* ModeMenuLabel(TransformTab tab, TransformRow row, int command);
 // Whether the row's menu offers set-to-0 or set-to-100 (decomposition shows them only then).
 bool MenuOffersZeroAnd100(TransformTab tab, TransformRow row);
+// Whether the row's menu offers `command`.
+bool MenuOffers(TransformTab tab, TransformRow row, int command);
+
+// Whether the row shows the second axis of its group's mode word (Y position, vertical scale,
+// vertical axis); the others show the first (the alpha row only has one).
+bool IsSecondAxisRow(TransformRow row);
+
+// The entry of the row's own menu that shows a stored mode word, `value` being the row's
+// parameter. The row's axis of the word is decomposed as DecomposeMode does, but only into
+// entries the menu has: a set of exactly 0.0 shows as set-to-0 and of exactly 100.0 as
+// set-to-100 only where the menu has that very entry (a rotation set to 100 stays "Rotate to
+// Angle of", a scale set to 0 stays "Resize to Scale of"). An operation the menu has no entry
+// for (add or subtract in the Start At scale, angle and alpha menus; only a word made for the
+// other tab or a damaged file holds one there) shows as "Unchanged".
+int DecomposeRowMode(TransformTab tab, TransformRow row, int32_t mode, double value);
 
 } // namespace tavro

@@ -10,7 +10,8 @@
 // start of the run, and every frame computes from that copy.
 //
 // Usage in an effect:
-//   OnEffectStart: reset the letters (CTextEffectObj), then frame_.Capture(*text)
+//   OnEffectStart: reset the letters (CTextEffectObj), then frame_.Capture(*text); Revert
+//                  captures without the reset, so that it starts where the letters were left
 //   ExportFrame:   frame_.Place(*text, writer, M, C, [&](const VisibleLetter& v) { ... })
 //   OnEffectEnd:   frame_.Clear()
 #pragma once
@@ -32,8 +33,10 @@ class CTextObj;
 struct TextLetter;
 
 // A letter effect places only visible letters: those with a letter shape whose character is
-// printable. Spaces, line breaks, control characters and bytes from 0x80 up are never placed
-// and do not count in per-letter counters.
+// printable (IsPrintableCharacter: above the space, not DEL, and defined in Windows-1252, so the
+// bytes from 0x80 up are placed except 0x81, 0x8D, 0x8F, 0x90 and 0x9D). Spaces, line breaks,
+// control characters and those five undefined bytes are never placed and do not count in
+// per-letter counters.
 bool IsVisibleLetter(const TextLetter& letter);
 
 // The progress of relative frame r in an effect of n frames: (r + 1) / n, and 1 ("to") when

@@ -91,5 +91,61 @@ TEST(EffectModes, MenusOfTheTwoTabs) {
     EXPECT_TRUE(MenuOffersZeroAnd100(Tab::StartAt, R::HorizontalScale));
 }
 
+// Every row decomposes a stored word into entries of its own menu, and an entry composed by the
+// row comes back as itself.
+TEST(EffectModes, EachRowDecomposesIntoItsOwnMenu) {
+    using R = TransformRow;
+    using Tab = TransformTab;
+    for (const Tab tab : {Tab::StartAt, Tab::Transform}) {
+        for (int i = 0; i < kTransformRowCount; ++i) {
+            const auto row = static_cast<R>(i);
+            for (const ModeMenuEntry& entry : ModeMenu(tab, row)) {
+                // The alpha row sets both axes alike; the others leave the other axis alone.
+                const bool second = IsSecondAxisRow(row);
+                const int other = row == R::Alpha ? entry.command : kCmdUnchanged;
+                CDoublePoint values(42.0, 42.0);
+                const int32_t mode = second ? BuildModeAndValues(other, entry.command, values)
+                                            : BuildModeAndValues(entry.command, other, values);
+                const double value = second ? values.y : values.x;
+                EXPECT_EQ(DecomposeRowMode(tab, row, mode, value), entry.command)
+                    << entry.label << " (tab " << static_cast<int>(tab) << ", row " << i << ")";
+            }
+            // Whatever the word, the entry shown is one the menu has.
+            for (const int32_t mode : {0, 1, 2, 4, 8, 16, 32, 64, 128, 72, 144, 0x90, 0xFF}) {
+                for (const double value : {0.0, 100.0, 42.0}) {
+                    const int command = DecomposeRowMode(tab, row, mode, value);
+                    EXPECT_NE(ModeMenuLabel(tab, row, command), nullptr)
+                        << "mode " << mode << " value " << value << " row " << i;
+                }
+            }
+        }
+    }
+}
+
+TEST(EffectModes, SetToZeroOrHundredOnlyWhereTheMenuHasThatEntry) {
+    using R = TransformRow;
+    using Tab = TransformTab;
+    // "Rotate to Angle of" 100 stays itself (the menu has no set-to-100), and so does a scale
+    // resized to 0 (no set-to-0); the entries the menus do have still show.
+    EXPECT_EQ(DecomposeRowMode(Tab::Transform, R::HorizontalAxis, 2, 100.0), kCmdSet);
+    EXPECT_EQ(DecomposeRowMode(Tab::Transform, R::VerticalAxis, 0x80, 100.0), kCmdSet);
+    EXPECT_EQ(DecomposeRowMode(Tab::Transform, R::HorizontalAxis, 2, 0.0), kCmdSetToZero);
+    EXPECT_EQ(DecomposeRowMode(Tab::Transform, R::HorizontalScale, 2, 0.0), kCmdSet);
+    EXPECT_EQ(DecomposeRowMode(Tab::Transform, R::VerticalScale, 0x80, 0.0), kCmdSet);
+    EXPECT_EQ(DecomposeRowMode(Tab::Transform, R::HorizontalScale, 2, 100.0), kCmdSetTo100);
+    EXPECT_EQ(DecomposeRowMode(Tab::StartAt, R::HorizontalScale, 2, 0.0), kCmdSet);
+    EXPECT_EQ(DecomposeRowMode(Tab::StartAt, R::HorizontalAxis, 2, 100.0), kCmdSet);
+    EXPECT_EQ(DecomposeRowMode(Tab::StartAt, R::Alpha, 144, 0.0), kCmdSetToZero);
+    EXPECT_EQ(DecomposeRowMode(Tab::Transform, R::Alpha, 144, 100.0), kCmdSetTo100);
+    // Positions never show either.
+    EXPECT_EQ(DecomposeRowMode(Tab::Transform, R::XPosition, 2, 0.0), kCmdSet);
+    EXPECT_EQ(DecomposeRowMode(Tab::StartAt, R::YPosition, 2, 100.0), kCmdSet);
+    // An add the Start At scale menu cannot show comes out as "Unchanged".
+    EXPECT_EQ(DecomposeRowMode(Tab::StartAt, R::HorizontalScale, 1, 10.0), kCmdUnchanged);
+    // Each row reads its own axis of the word.
+    EXPECT_EQ(DecomposeRowMode(Tab::Transform, R::XPosition, 0x44, 5.0), kCmdAdd);
+    EXPECT_EQ(DecomposeRowMode(Tab::Transform, R::YPosition, 0x44, 5.0), kCmdSubtract);
+}
+
 } // namespace
 } // namespace tavro

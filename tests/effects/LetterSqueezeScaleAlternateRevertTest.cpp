@@ -4,6 +4,7 @@
 #include "LetterFrameTestSupport.h"
 
 #include "effects/CEffectAlternate.h"
+#include "effects/CEffectExplode.h"
 #include "effects/CEffectRevertText.h"
 #include "effects/CEffectScaleLetter.h"
 #include "effects/CEffectSqueeze.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -286,6 +288,69 @@ TEST(LetterRevert, UnmovedLettersStayAsTheyAre) {
         EXPECT_EQ(frame.at(2).alpha, 256);
     }
     EXPECT_EQ(m.places, 2); // placed once, never moved
+}
+
+// After an explosion, Revert flies the letters back from where the explosion left them: its
+// first frame is the first step from that placement towards rest, its last frame is at rest.
+TEST(LetterRevert, StartsWhereTheEffectBeforeLeftTheLetters) {
+    for (const bool gap : {false, true}) {
+        TextMovie m("AB");
+        CEffectExplode& boom = m.Add<CEffectExplode>(0, 6);
+        boom.SetScale(50.0);
+        boom.SetFade(50);
+        m.Add<CEffectRevertText>(gap ? 8 : 6, 4);
+        const std::vector<DisplayList> frames = m.Export();
+        const size_t first = gap ? 8 : 6;
+        ASSERT_EQ(frames.size(), first + 4);
+        const DisplayList& left = frames[5]; // the explosion's last frame
+        for (long depth : {1L, 2L}) {
+            const size_t letter = size_t(depth - 1);
+            const Shown& from = left.at(depth);
+            // The explosion really moved, scaled, turned and faded the letter.
+            ASSERT_GT(std::hypot(from.tx - m.HomeX(letter), from.ty - m.HomeY(letter)), 200.0);
+            ASSERT_NE(from.r0, 0);
+            ASSERT_EQ(from.alpha, 128);
+            for (size_t r = 0; r < 4; ++r) {
+                const double t = (r + 1) / 4.0;
+                const Shown& s = frames[first + r].at(depth);
+                EXPECT_NEAR(s.tx, from.tx + (m.HomeX(letter) - from.tx) * t, 2.0)
+                    << "frame " << r << " letter " << letter;
+                EXPECT_NEAR(s.ty, from.ty + (m.HomeY(letter) - from.ty) * t, 2.0);
+                EXPECT_NEAR(s.alpha, 128 + 128 * t, 1.0);
+            }
+            // The horizontal scale (the length of the mapped x axis) comes back a quarter of the
+            // way on the first frame.
+            const auto scaleX = [](const Shown& p) { return std::hypot(p.sx, p.r0) / 65536.0; };
+            ASSERT_GT(scaleX(from), 1.1);
+            EXPECT_NEAR(scaleX(frames[first].at(depth)), scaleX(from) + (1.0 - scaleX(from)) / 4,
+                        0.01);
+            const Shown& rest = frames.back().at(depth);
+            EXPECT_NEAR(rest.tx, m.HomeX(letter), 1.0);
+            EXPECT_NEAR(rest.ty, m.HomeY(letter), 1.0);
+            EXPECT_EQ(rest.sx, 65536);
+            EXPECT_EQ(rest.sy, 65536);
+            EXPECT_EQ(rest.r0, 0);
+            EXPECT_EQ(rest.r1, 0);
+            EXPECT_EQ(rest.alpha, 256);
+        }
+        // The letters' placement is rebuilt by every export: a second one is the same.
+        const letter_test::Exported again = m.LetterMovie::Export();
+        EXPECT_EQ(m.LetterMovie::Export().bytes, again.bytes);
+    }
+}
+
+// "Reset At Start" puts the letters back to rest before Revert starts: nothing moves then.
+TEST(LetterRevert, ResetAtStartStartsFromRest) {
+    TextMovie m("AB");
+    m.Add<CEffectExplode>(0, 6);
+    m.Add<CEffectRevertText>(6, 4).SetResetAtStart(true);
+    const std::vector<DisplayList> frames = m.Export();
+    ASSERT_EQ(frames.size(), 10u);
+    for (size_t f = 6; f < 10; ++f) {
+        EXPECT_NEAR(frames[f].at(2).tx, m.HomeX(1), 1.0);
+        EXPECT_EQ(frames[f].at(2).sx, 65536);
+        EXPECT_EQ(frames[f].at(2).alpha, 256);
+    }
 }
 
 TEST(LetterRevert, SettingsAndNames) {

@@ -95,6 +95,57 @@ TEST(LetterTypewriter, LinesFlashAtTheirEndAndStart) {
               RoundToInt(b.pen.y + cursor->Centre().y + m.text->GetStagePosition().y * 20.0));
 }
 
+// While a line break is the next character the cursor stands where the layout put the break,
+// at the end of its line, with "Reset At Start" or without; when the line feed is typed it moves
+// to the start of the next line. It never goes to the text's origin.
+TEST(LetterTypewriter, CursorAtALineBreakStandsAtTheEndOfItsLine) {
+    for (const bool reset : {false, true}) {
+        LetterMovie m("ab\r\ncd");
+        CEffectTypewriter& e = m.Add(std::make_unique<CEffectTypewriter>());
+        e.SetResetAtStart(reset);
+        const auto out = m.Export();
+        ASSERT_EQ(out.frames.size(), size_t(e.GetNumFrames()));
+        const CSwfGlyph* cursor = m.text->GetFont()->FindGlyph('_');
+        ASSERT_NE(cursor, nullptr);
+        const CDoublePoint stage = m.text->GetStagePosition() * 20.0;
+        const auto cursorAt = [&](const TextLetter& l) {
+            return std::pair<long, long>(RoundToInt(l.pen.x + cursor->Centre().x + stage.x),
+                                         RoundToInt(l.pen.y + cursor->Centre().y + stage.y));
+        };
+        const auto shown = [&](int f) {
+            const letter_test::Placed& p = out.frames[size_t(f)].at(5);
+            return std::pair(p.tx, p.ty);
+        };
+        const std::vector<TextLetter>& letters = m.text->GetLetters();
+        const TextLetter& b = letters[1];
+        const TextLetter& lineEnd = letters[2];
+        const TextLetter& c = letters[4];
+        // The break stands after "b" on the first line.
+        EXPECT_EQ(lineEnd.pen.y, b.pen.y);
+        EXPECT_GT(lineEnd.pen.x, b.pen.x);
+        // "b" is typed at 13, the carriage return at 14 (then 16 frames of line-end flashes),
+        // the line feed at 30 (12 frames of line-start flashes), "c" at 42.
+        for (const int f : {13, 14, 20, 29})
+            EXPECT_EQ(shown(f), cursorAt(lineEnd)) << "frame " << f << " reset " << reset;
+        for (const int f : {30, 41})
+            EXPECT_EQ(shown(f), cursorAt(c)) << "frame " << f << " reset " << reset;
+    }
+}
+
+// A text that ends with a line break leaves the cursor at the end of the last line.
+TEST(LetterTypewriter, TrailingLineBreakKeepsTheCursorOnTheText) {
+    LetterMovie m("ab\r\n");
+    CEffectTypewriter& e = m.Add(std::make_unique<CEffectTypewriter>());
+    const auto out = m.Export();
+    const int n = e.GetNumFrames();
+    ASSERT_EQ(out.frames.size(), size_t(n));
+    const CSwfGlyph* cursor = m.text->GetFont()->FindGlyph('_');
+    const TextLetter& lineEnd = m.text->GetLetters()[3];
+    const long x =
+        RoundToInt(lineEnd.pen.x + cursor->Centre().x + m.text->GetStagePosition().x * 20.0);
+    EXPECT_EQ(out.frames[size_t(n - 2)].at(3).tx, x);
+}
+
 TEST(LetterTypewriter, LettersLeftByAnEarlierEffectWaitToBeTyped) {
     LetterMovie m("ab");
     m.Add(std::make_unique<CEffectWave>()).SetNumFrames(2);
