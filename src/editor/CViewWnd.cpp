@@ -178,6 +178,8 @@ void CViewWnd::SetMovie(const std::string& name, std::vector<uint8_t> bytes) {
     // Move-only while playing.
     setFixedSize(size());
     grabPending_ = !grabPath_.isEmpty();
+    if (grabPending_)
+        raise(); // nothing may cover the stage when it is grabbed from the screen
     player_->Play(bytes);
     UpdateTitle();
     update();

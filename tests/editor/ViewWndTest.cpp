@@ -8,6 +8,7 @@
 #include "model/CSymbolObj.h"
 #include "player/host/HeadlessHost.h"
 #include "player/host/QtPlayerHost.h"
+#include "player/render/NativeBitmap.h"
 #include "swf/AppSettings.h"
 #include "swf/MovieExport.h"
 
