@@ -86,6 +86,7 @@ int SettingInt(AppSettings& settings, const char* name) {
 
 CViewWnd::CViewWnd(ViewWndOwner* mainWnd, QWidget* parent)
     : QWidget(parent, Qt::Tool), mainWnd_(mainWnd),
+      ownerAlive_(mainWnd ? mainWnd->AliveToken() : nullptr),
       player_(std::make_unique<player::QtPlayerHost>()) {
     setObjectName(QStringLiteral("CViewWnd"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -109,6 +110,11 @@ CViewWnd::CViewWnd(ViewWndOwner* mainWnd, QWidget* parent)
             grabFrames_ = 0;
     }
 
+    // The main window usually destroys the stage as its child, after its own part is gone:
+    // the placement is kept while the application is still whole.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &CViewWnd::SavePlacement);
+
     RestorePlacement();
     UpdateTitle();
 }
@@ -119,10 +125,14 @@ CViewWnd::~CViewWnd() {
     SavePlacement();
 }
 
+ViewWndOwner* CViewWnd::Owner() const {
+    return ownerAlive_ && *ownerAlive_ ? mainWnd_ : nullptr;
+}
+
 void CViewWnd::RestorePlacement() {
     QRect r(kDefaultLeft, kDefaultTop, kDefaultRight - kDefaultLeft, kDefaultBottom - kDefaultTop);
-    if (mainWnd_) {
-        AppSettings& settings = mainWnd_->Settings();
+    if (Owner()) {
+        AppSettings& settings = Owner()->Settings();
         int left = SettingInt(settings, "Left");
         int top = SettingInt(settings, "Top");
         int right = SettingInt(settings, "Right");
@@ -145,10 +155,10 @@ void CViewWnd::RestorePlacement() {
 }
 
 void CViewWnd::SavePlacement() {
-    if (!mainWnd_)
+    if (!Owner())
         return;
     QRect r = frameGeometry();
-    AppSettings& settings = mainWnd_->Settings();
+    AppSettings& settings = Owner()->Settings();
     settings.SetString(kSection, "Left", std::to_string(r.left()));
     settings.SetString(kSection, "Top", std::to_string(r.top()));
     settings.SetString(kSection, "Right", std::to_string(r.left() + r.width()));
@@ -219,7 +229,7 @@ void CViewWnd::RedrawRect(const QRect& r) {
 }
 
 CSceneObj* CViewWnd::CurrentScene() const {
-    return mainWnd_ ? mainWnd_->Document().GetSelectedScene() : nullptr;
+    return Owner() ? Owner()->Document().GetSelectedScene() : nullptr;
 }
 
 CSymbolObj* CViewWnd::SelectedObject() const {
@@ -243,8 +253,8 @@ void CViewWnd::paintEvent(QPaintEvent* event) {
         // Drawn off screen at the size of the update rectangle, then copied.
         QImage image(rect.size(), QImage::Format_RGB32);
         QColor background = Qt::white;
-        if (mainWnd_) {
-            const CColor& c = mainWnd_->Document().GetBackgroundColor();
+        if (Owner()) {
+            const CColor& c = Owner()->Document().GetBackgroundColor();
             background = QColor(c.red & 0xFF, c.green & 0xFF, c.blue & 0xFF);
         }
         image.fill(background);
@@ -302,19 +312,19 @@ void CViewWnd::resizeEvent(QResizeEvent* event) {
     lastWidth_ = size.width();
     lastHeight_ = size.height();
     player_->HandleResize();
-    if (playing_ || !mainWnd_)
+    if (playing_ || !Owner())
         return;
     const bool onBehalf = expectedSize_.isValid() && size == expectedSize_;
     expectedSize_ = QSize();
     // The first size of a window being shown is not an edit either.
     if (!onBehalf && event->oldSize().isValid() && isVisible()) {
         if (!resizeStepOpen_) {
-            mainWnd_->RecordUndo();
+            Owner()->RecordUndo();
             resizeStepOpen_ = true;
         }
         resizeStepTimer_.start();
     }
-    CDocObj& doc = mainWnd_->Document();
+    CDocObj& doc = Owner()->Document();
     const CDoublePoint movie = doc.GetMovieSize();
     if (onBehalf || event->oldSize().isValid()) {
         if (movie.x != size.width() || movie.y != size.height())
@@ -349,7 +359,7 @@ void CViewWnd::mousePressEvent(QMouseEvent* event) {
     CSymbolObj* selected = SelectedObject();
     if (selected != before) {
         update();
-        mainWnd_->SelectionChangedOnStage();
+        Owner()->SelectionChangedOnStage();
     }
     if (selected) {
         pressPoint_ = p;
@@ -375,7 +385,7 @@ void CViewWnd::mouseMoveEvent(QMouseEvent* event) {
         const double dx = p.x() - pressPoint_.x(), dy = p.y() - pressPoint_.y();
         if (std::sqrt(dx * dx + dy * dy) < kDragThreshold)
             return;
-        mainWnd_->RecordUndo();
+        Owner()->RecordUndo();
         dragging_ = true;
     }
     // The selection marks reach a few pixels beyond the object's rectangle.
@@ -405,17 +415,17 @@ void CViewWnd::mouseDoubleClickEvent(QMouseEvent* event) {
         mousePressEvent(event);
         return;
     }
-    if (event->button() != Qt::LeftButton || !mainWnd_)
+    if (event->button() != Qt::LeftButton || !Owner())
         return;
     if (SelectedObject())
-        mainWnd_->ShowTextPage();
+        Owner()->ShowTextPage();
     else
-        mainWnd_->ShowScenePage();
+        Owner()->ShowScenePage();
 }
 
 void CViewWnd::keyPressEvent(QKeyEvent* event) {
-    if (playing_ && event->key() == Qt::Key_Escape && mainWnd_) {
-        mainWnd_->StopMovie();
+    if (playing_ && event->key() == Qt::Key_Escape && Owner()) {
+        Owner()->StopMovie();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -435,12 +445,12 @@ void CViewWnd::dragEnterEvent(QDragEnterEvent* event) {
 
 void CViewWnd::dropEvent(QDropEvent* event) {
     const QMimeData* data = event->mimeData();
-    if (!data || !mainWnd_)
+    if (!data || !Owner())
         return;
     for (const QUrl& url : data->urls()) {
         if (url.isLocalFile()) {
             event->acceptProposedAction();
-            mainWnd_->OpenDroppedFile(url.toLocalFile());
+            Owner()->OpenDroppedFile(url.toLocalFile());
             return;
         }
     }

@@ -86,6 +86,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The owner, or null once it is being destroyed.
+    ViewWndOwner* Owner() const;
     void RestorePlacement();
     void UpdateTitle();
     CSceneObj* CurrentScene() const;
@@ -96,6 +98,7 @@ private:
     void GrabStage();
 
     ViewWndOwner* mainWnd_;
+    std::shared_ptr<const bool> ownerAlive_;
     std::unique_ptr<player::QtPlayerHost> player_;
     QString documentName_ = QStringLiteral("Untitled");
 

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace tavro {
 class AppSettings;
 class CDocObj;
@@ -13,7 +15,11 @@ namespace tavro::editor {
 
 class ViewWndOwner {
 public:
-    virtual ~ViewWndOwner() = default;
+    virtual ~ViewWndOwner() { *alive_ = false; }
+
+    // False once the owner is being destroyed: a window that the owner's base class destroys
+    // as its child must not call it any more.
+    std::shared_ptr<const bool> AliveToken() const { return alive_; }
 
     // The one movie document.
     virtual CDocObj& Document() = 0;
@@ -31,6 +37,9 @@ public:
     virtual bool IsPlaying() const = 0;
     // The stage asks to stop playing (Esc).
     virtual void StopMovie() = 0;
+
+private:
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace tavro::editor

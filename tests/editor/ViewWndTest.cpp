@@ -52,6 +52,16 @@ public:
     void StopMovie() override { ++stops; }
 };
 
+// An owner that is also the stage's parent widget, as the main window is.
+class OwnerWindow : public QWidget, public FakeOwner {
+public:
+    explicit OwnerWindow(MemorySettings* savedTo) : savedTo_(savedTo) {}
+    ~OwnerWindow() override { *savedTo_ = settings; }
+
+private:
+    MemorySettings* savedTo_;
+};
+
 void Send(QWidget& w, QEvent::Type type, QPoint p, Qt::MouseButtons buttons,
           Qt::MouseButton button = Qt::LeftButton) {
     QPointF local(p);
@@ -272,6 +282,21 @@ private Q_SLOTS:
             CViewWnd v(&o);
             QCOMPARE(v.size(), QSize(600, 300));
         }
+    }
+
+    void theStageDestroyedWithItsOwnerAsChildCallsNothingOfIt() {
+        MemorySettings saved;
+        auto* window = new OwnerWindow(&saved);
+        auto* stage = new CViewWnd(window, window);
+        stage->show();
+        // Quitting keeps the placement while the owner is whole; its destruction then deletes
+        // the stage as a child, after the owner's own part is gone.
+        QMetaObject::invokeMethod(
+            stage, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        QCoreApplication::exec();
+        QVERIFY(window->settings.Has("View", "Left"));
+        delete window;
+        QVERIFY(saved.Has("View", "Right"));
     }
 
     void qtHostPlaysAMovieToAFrameWithTheHeadlessHostsPicture() {
