@@ -9,20 +9,19 @@
 namespace tavro::editor {
 
 QString CAboutDlg::AboutText() {
-    return QStringLiteral(
-               "<h3>Tavro v0.06</h3>"
-               "<p>Short text animations for web pages.</p>"
-               "<p>Built with:</p><ul>"
-               "<li>Qt %1 &mdash; GNU LGPL version 3</li>"
-               "<li>FreeType &mdash; FreeType License (BSD-style)</li>"
-               "<li>Fontconfig &mdash; MIT-style licence</li>"
-               "<li>zlib &mdash; zlib licence</li>"
-               "<li>libjpeg-turbo (IJG JPEG library) &mdash; IJG licence and BSD-style "
-               "licences</li>"
-               "<li>mpg123 &mdash; GNU LGPL version 2.1</li>"
-               "<li>SDL2 &mdash; zlib licence</li>"
-               "<li>nlohmann/json &mdash; MIT licence</li>"
-               "</ul>")
+    return QStringLiteral("<h3>Tavro v0.06</h3>"
+                          "<p>Short text animations for web pages.</p>"
+                          "<p>Built with:</p><ul>"
+                          "<li>Qt %1 &mdash; GNU LGPL version 3</li>"
+                          "<li>FreeType &mdash; FreeType License (BSD-style)</li>"
+                          "<li>Fontconfig &mdash; MIT-style licence</li>"
+                          "<li>zlib &mdash; zlib licence</li>"
+                          "<li>libjpeg-turbo (IJG JPEG library) &mdash; IJG licence and BSD-style "
+                          "licences</li>"
+                          "<li>mpg123 &mdash; GNU LGPL version 2.1</li>"
+                          "<li>SDL2 &mdash; zlib licence</li>"
+                          "<li>nlohmann/json &mdash; MIT licence</li>"
+                          "</ul>")
         .arg(QString::fromLatin1(qVersion()));
 }
 

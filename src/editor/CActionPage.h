@@ -1,4 +1,5 @@
-// The Actions page of the property sheet: the button events of the current object and their actions.
+// The Actions page of the property sheet: the button events of the current object and their
+// actions.
 #pragma once
 
 #include "editor/CTextPropPage.h"

@@ -1,6 +1,7 @@
 #include "editor/CEditorApp.h"
 
 #include "editor/CMainDlg.h"
+#include "editor/CViewWnd.h"
 #include "editor/DesktopShellOpener.h"
 #include "editor/QtAppSettings.h"
 #include "editor/QtDialogService.h"
@@ -30,8 +31,8 @@ int CEditorApp::Run() {
     parser.setApplicationDescription(QStringLiteral("Tavro: text animations for web pages."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("MOVIE.swi"),
-                                 QStringLiteral("The movie to open."), QStringLiteral("[MOVIE.swi]"));
+    parser.addPositionalArgument(QStringLiteral("MOVIE.swi"), QStringLiteral("The movie to open."),
+                                 QStringLiteral("[MOVIE.swi]"));
     // For automated runs: play the opened movie at once (see CViewWnd for grabbing the stage).
     QCommandLineOption playOption(QStringLiteral("play"), QStringLiteral("Play the movie."));
     playOption.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -44,6 +45,9 @@ int CEditorApp::Run() {
     services.shell = shell_.get();
     mainWnd_ = std::make_unique<CMainDlg>(services);
     mainWnd_->show();
+    // The stage window opens beside the main window, as the View menu's Preview shows it.
+    if (CViewWnd* stage = mainWnd_->ViewWnd())
+        stage->show();
 
     const QStringList args = parser.positionalArguments();
     if (!args.isEmpty()) {

@@ -29,12 +29,19 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+
+// The icons are compiled into the library; a static library must register them itself.
+static void InitEditorResources() {
+    Q_INIT_RESOURCE(editor);
+}
 
 namespace tavro::editor {
 
@@ -56,9 +63,9 @@ public:
 };
 
 QIcon ThemeIcon(const char* themeName, const char* bundled) {
-    return QIcon::fromTheme(QString::fromLatin1(themeName),
-                            QIcon(QStringLiteral(":/tavro/icons/") + QLatin1String(bundled) +
-                                  QStringLiteral(".svg")));
+    return QIcon::fromTheme(
+        QString::fromLatin1(themeName),
+        QIcon(QStringLiteral(":/tavro/icons/") + QLatin1String(bundled) + QStringLiteral(".svg")));
 }
 
 QString FolderSetting(const AppSettings& settings, const char* section) {
@@ -80,8 +87,9 @@ QString ArchiveReason(const ArchiveError& e) {
 }
 
 CTavroObj* ObjectOf(const QTreeWidgetItem* item) {
-    return item == nullptr ? nullptr
-                           : reinterpret_cast<CTavroObj*>(item->data(0, Qt::UserRole).value<quintptr>());
+    return item == nullptr
+               ? nullptr
+               : reinterpret_cast<CTavroObj*>(item->data(0, Qt::UserRole).value<quintptr>());
 }
 
 // Half away from zero, as every conversion of a document double to an integer.
@@ -93,6 +101,7 @@ int RoundPixels(double v) {
 
 CMainDlg::CMainDlg(const EditorServices& services, QWidget* parent)
     : QMainWindow(parent), services_(services) {
+    InitEditorResources();
     setObjectName(QStringLiteral("MainWindow"));
     doc_.InsertScene();
     setAcceptDrops(true);
@@ -112,8 +121,7 @@ CMainDlg::CMainDlg(const EditorServices& services, QWidget* parent)
     shortcutFilter_->SetAccelerators(keys);
     qApp->installEventFilter(shortcutFilter_);
 
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
-            &CMainDlg::UpdateCommands);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CMainDlg::UpdateCommands);
 
     viewWnd_ = new CViewWnd(this, this);
     viewWnd_->installEventFilter(this);
@@ -123,8 +131,14 @@ CMainDlg::CMainDlg(const EditorServices& services, QWidget* parent)
     UpdateTitle();
 }
 
+// The stage window goes first, while the window it asks for its settings is still whole.
 CMainDlg::~CMainDlg() {
     qApp->removeEventFilter(shortcutFilter_);
+    if (viewWnd_ != nullptr) {
+        viewWnd_->removeEventFilter(this);
+        delete viewWnd_;
+        viewWnd_ = nullptr;
+    }
 }
 
 AppSettings& CMainDlg::Settings() {
@@ -151,8 +165,7 @@ void CMainDlg::CreateActions() {
         {Command::TestInPlayer, "Test In &Player", QKeySequence(Qt::CTRL | Qt::Key_T),
          &CMainDlg::OnTestInPlayer},
         {Command::TestInBrowser, "Test In &Browser", {}, &CMainDlg::OnTestInBrowser},
-        {Command::Publish, "P&ublish...", QKeySequence(Qt::CTRL | Qt::Key_P),
-         &CMainDlg::OnPublish},
+        {Command::Publish, "P&ublish...", QKeySequence(Qt::CTRL | Qt::Key_P), &CMainDlg::OnPublish},
         {Command::Undo, "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), &CMainDlg::OnUndo},
         {Command::Redo, "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y), &CMainDlg::OnRedo},
         {Command::Cut, "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), &CMainDlg::OnCut},
@@ -165,8 +178,8 @@ void CMainDlg::CreateActions() {
         {Command::BringToFront, "Bring To &Front", QKeySequence(Qt::CTRL | Qt::Key_F), nullptr},
         {Command::BringForward, "Bring F&orward", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F),
          nullptr},
-        {Command::SendBackwards, "Send Back&wards",
-         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), nullptr},
+        {Command::SendBackwards, "Send Back&wards", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B),
+         nullptr},
         {Command::SendToBack, "Send To &Back", QKeySequence(Qt::CTRL | Qt::Key_B), nullptr},
         {Command::Play, "&Play", {}, &CMainDlg::OnPlay},
         {Command::Stop, "&Stop", {}, &CMainDlg::OnStop},
@@ -235,10 +248,9 @@ void CMainDlg::CreateToolBar() {
     toolBar_->setMovable(false);
     toolBar_->setIconSize(QSize(16, 16));
     const Command sep = Command::Count;
-    for (const Command c :
-         {Command::New, Command::Open, Command::Save, sep, Command::InsertScene,
-          Command::InsertText, Command::Delete, sep, Command::Play, Command::Stop, sep,
-          Command::ExportSwf, Command::TestInBrowser}) {
+    for (const Command c : {Command::New, Command::Open, Command::Save, sep, Command::InsertScene,
+                            Command::InsertText, Command::Delete, sep, Command::Play, Command::Stop,
+                            sep, Command::ExportSwf, Command::TestInBrowser}) {
         if (c == sep)
             toolBar_->addSeparator();
         else
@@ -290,10 +302,19 @@ void CMainDlg::CreateCentralArea() {
     resize(640, 420);
 }
 
+// Without a stored rectangle the window opens to the right of the stage window's first place,
+// so that the two do not cover each other.
 void CMainDlg::RestorePlacement() {
     if (const auto rect = services_.settings->GetSizedRect("Dialog")) {
         resize(rect->size().expandedTo(minimumSize()));
         move(rect->topLeft());
+        return;
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const int left = std::max(area.left(), std::min(area.left() + CViewWnd::kDefaultRight + 16,
+                                                        area.right() + 1 - width()));
+        move(left, area.top());
     }
 }
 
@@ -338,14 +359,16 @@ void CMainDlg::RebuildTree() {
         auto* sceneItem = new QTreeWidgetItem(tree_);
         sceneItem->setText(0, FromDocText(TreeLabel(scene->GetName())));
         sceneItem->setIcon(0, sceneIcon);
-        sceneItem->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(scene.get())));
+        sceneItem->setData(0, Qt::UserRole,
+                           QVariant::fromValue(reinterpret_cast<quintptr>(scene.get())));
         if (scene.get() == current)
             currentItem = sceneItem;
         for (const auto& obj : scene->GetChildList()) {
             auto* item = new QTreeWidgetItem(sceneItem);
             item->setText(0, FromDocText(TreeLabel(obj->GetName())));
             item->setIcon(0, textIcon);
-            item->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(obj.get())));
+            item->setData(0, Qt::UserRole,
+                          QVariant::fromValue(reinterpret_cast<quintptr>(obj.get())));
             if (obj.get() == current)
                 currentItem = item;
         }
@@ -398,7 +421,9 @@ void CMainDlg::UpdateCommands() {
 
     for (const Menu m : {Menu::File, Menu::Edit, Menu::View, Menu::Modify})
         MenuOf(m)->setEnabled(editing);
-    auto set = [this, editing](Command c, bool enabled) { Action(c)->setEnabled(editing && enabled); };
+    auto set = [this, editing](Command c, bool enabled) {
+        Action(c)->setEnabled(editing && enabled);
+    };
     for (const Command c : {Command::New, Command::Open, Command::Save, Command::SaveAs,
                             Command::ExportSwf, Command::TestInPlayer, Command::TestInBrowser,
                             Command::Publish, Command::Preview, Command::InsertScene})
@@ -550,9 +575,8 @@ bool CMainDlg::OpenFile(const QString& path) {
     try {
         doc_.LoadFile(ToFilePath(full));
     } catch (const ArchiveError& e) {
-        services_.dialogs->Error(this, QString::fromLatin1(kErrorReading) +
-                                           QStringLiteral("\n\n") + full + QStringLiteral(": ") +
-                                           ArchiveReason(e));
+        services_.dialogs->Error(this, QString::fromLatin1(kErrorReading) + QStringLiteral("\n\n") +
+                                           full + QStringLiteral(": ") + ArchiveReason(e));
         return false;
     }
     history_.Clear();
@@ -577,8 +601,9 @@ bool CMainDlg::OnFileSaveAs() {
     request.defaultSuffix = QStringLiteral("swi");
     request.folder = FolderSetting(Settings(), "Movie");
     const CFilePath current(doc_.GetName());
-    request.fileName = current.GetFileName().empty() ? QString::fromLatin1(kUntitled) + QStringLiteral(".swi")
-                                                     : FromFilePath(current.GetFileName());
+    request.fileName = current.GetFileName().empty()
+                           ? QString::fromLatin1(kUntitled) + QStringLiteral(".swi")
+                           : FromFilePath(current.GetFileName());
     const QString path = services_.dialogs->GetSaveFileName(this, request);
     if (path.isEmpty())
         return false;
@@ -595,9 +620,8 @@ bool CMainDlg::SaveFile(const QString& path) {
     try {
         doc_.SaveFile(ToFilePath(full));
     } catch (const ArchiveError& e) {
-        services_.dialogs->Error(this, QString::fromLatin1(kErrorSaving) +
-                                           QStringLiteral("\n\n") + full + QStringLiteral(": ") +
-                                           ArchiveReason(e));
+        services_.dialogs->Error(this, QString::fromLatin1(kErrorSaving) + QStringLiteral("\n\n") +
+                                           full + QStringLiteral(": ") + ArchiveReason(e));
         return false;
     }
     StoreFolder(Settings(), "Movie", full);

@@ -1,4 +1,5 @@
-// The Text page of the property sheet: a text object: text, face, size, style, colour and alignment.
+// The Text page of the property sheet: a text object: text, face, size, style, colour and
+// alignment.
 #pragma once
 
 #include "editor/CTextPropPage.h"

@@ -1,4 +1,5 @@
-// The Timeline page of the property sheet: the effects and frame events of the current scene and object.
+// The Timeline page of the property sheet: the effects and frame events of the current scene and
+// object.
 #pragma once
 
 #include "editor/CTextPropPage.h"

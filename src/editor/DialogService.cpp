@@ -18,8 +18,7 @@ QStringList QtNameFilters(const QString& pipeFilter) {
         }
         // Qt reads the patterns from the parentheses, so the text gets exactly one pair.
         text.remove(QRegularExpression(QStringLiteral("\\s*\\([^)]*\\)\\s*$")));
-        filters << text + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                       QLatin1Char(')');
+        filters << text + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return filters;
 }

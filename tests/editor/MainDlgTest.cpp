@@ -107,9 +107,8 @@ private Q_SLOTS:
         QCOMPARE(asked.title, QStringLiteral("Save Tavro Movie"));
         QCOMPARE(asked.fileName, QStringLiteral("Untitled.swi"));
         QCOMPARE(asked.defaultSuffix, QStringLiteral("swi"));
-        QCOMPARE(QtNameFilters(asked.filter),
-                 (QStringList{QStringLiteral("Tavro Files (*.swi)"),
-                              QStringLiteral("All Files (*)")}));
+        QCOMPARE(QtNameFilters(asked.filter), (QStringList{QStringLiteral("Tavro Files (*.swi)"),
+                                                           QStringLiteral("All Files (*)")}));
         QVERIFY(dlg_->windowTitle().endsWith(QStringLiteral("[movie.swi]")));
         QVERIFY(QFile::exists(path));
         QCOMPARE(settings_->GetString("Movie", "Folder"), dir_->path().toStdString() + "/");
@@ -198,7 +197,8 @@ private Q_SLOTS:
         dlg_->Action(Command::Undo)->trigger();
         QCOMPARE(FirstScene(dlg_->Document()).GetChildCount(), size_t{1});
 
-        auto* field = new QLineEdit(QStringLiteral("typed words"), dlg_->PropertySheet()->currentWidget());
+        auto* field =
+            new QLineEdit(QStringLiteral("typed words"), dlg_->PropertySheet()->currentWidget());
         field->show();
         dlg_->activateWindow();
         field->setFocus();
@@ -217,7 +217,8 @@ private Q_SLOTS:
         // Outside a text field Ctrl+C copies the selected object.
         dlg_->Tree()->setFocus();
         QTest::keyClick(dlg_->Tree(), Qt::Key_C, Qt::ControlModifier);
-        QVERIFY(QApplication::clipboard()->mimeData()->hasFormat(QString::fromLatin1(kTextObjMimeType)));
+        QVERIFY(QApplication::clipboard()->mimeData()->hasFormat(
+            QString::fromLatin1(kTextObjMimeType)));
     }
 
     void pasteLandsAtTheCentreInFront() {
@@ -306,7 +307,8 @@ private Q_SLOTS:
 
     void failedSaveShowsErrorAndLeavesThePreviousFile() {
         // A name that fits, but whose temporary sibling is too long for the file system.
-        const QString path = dir_->filePath(QString(246, QLatin1Char('m')) + QStringLiteral(".swi"));
+        const QString path =
+            dir_->filePath(QString(246, QLatin1Char('m')) + QStringLiteral(".swi"));
         {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
