@@ -9,6 +9,8 @@ packages=(
   libmpg123-dev libsdl2-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   fonts-liberation2 fonts-dejavu-core
+  qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth imagemagick desktop-file-utils appstream
+  libxml2-utils xdg-utils
   nodejs npm
   chromium
 )

@@ -61,14 +61,17 @@ TEST(RecordVectorsRead, PlaceObject2) {
         EXPECT_EQ(record.depth, p.depth) << p.what;
         EXPECT_EQ((record.flags & PlaceInfo::kMove) != 0, p.move) << p.what;
         EXPECT_EQ((record.flags & PlaceInfo::kHasCharacter) != 0, !p.move) << p.what;
-        if (!p.move)
+        if (!p.move) {
             EXPECT_EQ(record.characterId, p.characterId) << p.what;
+        }
         EXPECT_EQ((record.flags & PlaceInfo::kHasMatrix) != 0, p.matrix.has_value()) << p.what;
-        if (p.matrix)
+        if (p.matrix) {
             ExpectMatrix(record.matrix, *p.matrix);
+        }
         EXPECT_EQ((record.flags & PlaceInfo::kHasCxform) != 0, p.cxform.has_value()) << p.what;
-        if (p.cxform)
+        if (p.cxform) {
             ExpectCxform(record.cxform, *p.cxform);
+        }
     }
 }
 

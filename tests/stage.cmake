@@ -1,0 +1,26 @@
+# Stage stage (tests/stage): the real editor plays example movies under a virtual X server; the
+# grabbed stage window must equal `tavro-cli render` of the same frame. Skipped without xvfb-run
+# or ImageMagick.
+if(TARGET tavro AND TARGET tavro-cli)
+  set(stage_movies
+      "buttons|${PROJECT_SOURCE_DIR}/examples/buttons.swi|3"
+      "letters|${PROJECT_SOURCE_DIR}/examples/letters.swi|12")
+  set(stage_names)
+  foreach(entry IN LISTS stage_movies)
+    string(REPLACE "|" ";" fields "${entry}")
+    list(GET fields 0 name)
+    list(GET fields 1 movie)
+    list(GET fields 2 frames)
+    add_test(NAME stage.play.${name}
+             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/stage/run_stage.sh $<TARGET_FILE:tavro>
+                     $<TARGET_FILE:tavro-cli> ${movie} ${frames}
+                     ${PROJECT_BINARY_DIR}/stage/${name})
+    list(APPEND stage_names stage.play.${name})
+  endforeach()
+  set_tests_properties(${stage_names} PROPERTIES
+    SKIP_RETURN_CODE 77
+    TIMEOUT 180
+    RUN_SERIAL ON
+    LABELS stage
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endif()
