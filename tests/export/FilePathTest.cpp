@@ -78,7 +78,7 @@ TEST(FilePathTest, SplitsIntoDirectoryNameAndExtension) {
 
 TEST(FilePathTest, ProgramFileAndFolder) {
     const CFilePath file = CFilePath::FromLocation(Location::ProgramFile);
-    EXPECT_EQ(file.GetFileName(), "test_swf");
+    EXPECT_EQ(file.GetFileName(), "test_export");
     EXPECT_TRUE(fs::exists(file.GetFullPath()));
     const CFilePath folder = CFilePath::FromLocation(Location::ProgramFolder);
     EXPECT_EQ(folder.GetFileName(), "");
