@@ -855,6 +855,7 @@ void CMainDlg::OnTestInBrowser() {
 void CMainDlg::OnPlay() {
     if (playing_)
         return;
+    CViewWnd::NotePlayRequested(); // the play timing counts the export too
     const WaitCursor wait;
     playing_ = true;
     UpdateCommands();
