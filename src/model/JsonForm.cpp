@@ -243,6 +243,11 @@ PrefixForm CanonicalStringForm(uint64_t length, bool wide) {
     return length <= (wide ? 0xFFFEu : 0xFFFDu) ? PrefixForm::Word : PrefixForm::Dword;
 }
 
+// The form the archive writes a count in: a word below 0xFFFF, else the long form.
+PrefixForm CanonicalCountForm(uint64_t count) {
+    return count < 0xFFFF ? PrefixForm::Word : PrefixForm::Dword;
+}
+
 Json DoubleToJson(double v) {
     if (std::isfinite(v))
         return v;
@@ -699,6 +704,13 @@ private:
         Fail(path + "/" + key, "expected \"byte\", \"word\" or \"dword\"");
     }
 
+    // The form of a count of `n`: the one the archive writes for it, unless a note on a list or
+    // byte array (`value` as an object) names another.
+    static PrefixForm CountForm(const Json& value, uint64_t n, const std::string& path) {
+        const PrefixForm canonical = CanonicalCountForm(n);
+        return value.is_object() ? FormValue(value, "countForm", path, canonical) : canonical;
+    }
+
     void CountPrefix(uint64_t n, PrefixForm form, const std::string& path) {
         if (n > 0xFFFFFFFFu)
             Fail(path, "too many entries for the archive");
@@ -799,7 +811,6 @@ private:
             return;
         case FieldType::ByteArray: {
             const Json* hex = &j;
-            PrefixForm form = PrefixForm::Word;
             std::string hexPath = path;
             if (j.is_object()) {
                 CheckKeys(j, path, {"hex", "countForm"});
@@ -807,10 +818,9 @@ private:
                 hexPath += "/hex";
                 if (hex == nullptr)
                     Fail(hexPath, "missing");
-                form = FormValue(j, "countForm", path, PrefixForm::Word);
             }
             const std::vector<uint8_t> bytes = HexValue(*hex, hexPath);
-            CountPrefix(bytes.size(), form, path);
+            CountPrefix(bytes.size(), CountForm(j, bytes.size(), path), path);
             out_.insert(out_.end(), bytes.begin(), bytes.end());
             return;
         }
@@ -848,7 +858,6 @@ private:
             return;
         case FieldType::ObjectList: {
             const Json* items = &j;
-            PrefixForm form = PrefixForm::Word;
             std::string itemsPath = path;
             if (j.is_object()) {
                 CheckKeys(j, path, {"items", "countForm"});
@@ -856,11 +865,10 @@ private:
                 itemsPath += "/items";
                 if (items == nullptr)
                     Fail(itemsPath, "missing");
-                form = FormValue(j, "countForm", path, PrefixForm::Word);
             }
             if (!items->is_array())
                 Fail(itemsPath, "expected an array of objects");
-            CountPrefix(items->size(), form, path);
+            CountPrefix(items->size(), CountForm(j, items->size(), path), path);
             for (size_t i = 0; i < items->size(); ++i)
                 ListedObject(f.className, (*items)[i], itemsPath + "/" + std::to_string(i));
             return;
