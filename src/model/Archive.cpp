@@ -12,6 +12,7 @@
 #include "base/Cp1252.h"
 
 #include "model/ArchiveStream.h"
+#include "model/ArchiveWire.h"
 
 #include <bit>
 #include <cstring>
@@ -23,13 +24,6 @@ namespace {
 
 static_assert(std::endian::native == std::endian::little,
               "archive primitives assume little-endian");
-
-constexpr uint16_t kNullTag = 0x0000;
-constexpr uint16_t kNewClassTag = 0xFFFF;
-constexpr uint16_t kBigObjectTag = 0x7FFF;
-constexpr uint16_t kClassTag = 0x8000;
-constexpr uint32_t kBigClassTag = 0x80000000u;
-constexpr size_t kMaxClassNameLength = 63;
 
 [[noreturn]] void Fail(ArchiveError::Cause cause, const std::string& message) {
     throw ArchiveError(cause, message);
@@ -179,19 +173,19 @@ void Archive::ReadBytes(void* data, size_t size) {
 }
 
 void Archive::WriteCount(uint64_t count) {
-    if (count < 0xFFFF) {
+    if (wire::CountFitsWord(count)) {
         WriteWord(static_cast<uint16_t>(count));
         return;
     }
     if (count > 0xFFFFFFFFu)
         Fail(ArchiveError::Cause::NotSupported, "count too large for the archive");
-    WriteWord(0xFFFF);
+    WriteWord(wire::kCountEscape);
     WriteDword(static_cast<uint32_t>(count));
 }
 
 uint32_t Archive::ReadCount(size_t minBytesPerItem) {
     uint32_t count = ReadWord();
-    if (count == 0xFFFF)
+    if (count == wire::kCountEscape)
         count = ReadDword();
     if (static_cast<uint64_t>(count) * minBytesPerItem > stream_->Remaining())
         Fail(ArchiveError::Cause::EndOfFile, "count exceeds the data left");
@@ -200,17 +194,17 @@ uint32_t Archive::ReadCount(size_t minBytesPerItem) {
 
 void Archive::WriteString(std::string_view s) {
     const uint64_t len = s.size();
-    if (len < 0xFF) {
+    if (len < wire::kLengthEscape) {
         WriteByte(static_cast<uint8_t>(len));
-    } else if (len <= 0xFFFD) {
-        WriteByte(0xFF);
+    } else if (len <= wire::kMaxWordLength) {
+        WriteByte(wire::kLengthEscape);
         WriteWord(static_cast<uint16_t>(len));
     } else {
         // 0xFFFFFFFF is left free, as readers of this format treat it as a wider marker.
         if (len >= 0xFFFFFFFFu)
             Fail(ArchiveError::Cause::NotSupported, "string too long for the archive");
-        WriteByte(0xFF);
-        WriteWord(0xFFFF);
+        WriteByte(wire::kLengthEscape);
+        WriteWord(wire::kLongLengthEscape);
         WriteDword(static_cast<uint32_t>(len));
     }
     WriteRaw(s.data(), s.size());
@@ -218,10 +212,10 @@ void Archive::WriteString(std::string_view s) {
 
 uint64_t Archive::ReadStringLength() {
     const uint8_t b = ReadByte();
-    if (b < 0xFF)
+    if (b < wire::kLengthEscape)
         return b;
     const uint16_t w = ReadWord();
-    if (w < 0xFFFF)
+    if (w < wire::kLongLengthEscape)
         return w;
     return ReadDword();
 }
@@ -230,14 +224,14 @@ std::string Archive::ReadString() {
     bool wide = false;
     uint64_t len;
     const uint8_t b = ReadByte();
-    if (b < 0xFF) {
+    if (b < wire::kLengthEscape) {
         len = b;
     } else {
         const uint16_t w = ReadWord();
-        if (w == 0xFFFE) {
+        if (w == wire::kWideMarker) {
             wide = true;
             len = ReadStringLength();
-        } else if (w < 0xFFFF) {
+        } else if (w < wire::kLongLengthEscape) {
             len = w;
         } else {
             len = ReadDword();
@@ -301,14 +295,14 @@ void Archive::CheckCounter(size_t count) const {
 void Archive::WriteObject(const CRootObj* obj) {
     CheckStoring();
     if (obj == nullptr) {
-        WriteWord(kNullTag);
+        WriteWord(wire::kNullTag);
         return;
     }
     if (auto it = storedObjects_.find(obj); it != storedObjects_.end()) {
-        if (it->second < kBigObjectTag) {
+        if (it->second < wire::kBigTag) {
             WriteWord(static_cast<uint16_t>(it->second));
         } else {
-            WriteWord(kBigObjectTag);
+            WriteWord(wire::kBigTag);
             WriteDword(it->second);
         }
         return;
@@ -319,16 +313,16 @@ void Archive::WriteObject(const CRootObj* obj) {
              std::string("class ") + cls->className + " cannot be archived");
 
     if (auto it = storedClasses_.find(cls); it != storedClasses_.end()) {
-        if (it->second < kBigObjectTag) {
-            WriteWord(static_cast<uint16_t>(kClassTag | it->second));
+        if (it->second < wire::kBigTag) {
+            WriteWord(static_cast<uint16_t>(wire::kClassTag | it->second));
         } else {
-            WriteWord(kBigObjectTag);
-            WriteDword(kBigClassTag | it->second);
+            WriteWord(wire::kBigTag);
+            WriteDword(wire::kBigClassFlag | it->second);
         }
     } else {
         CheckCounter(storeCount_);
         const size_t nameLength = std::strlen(cls->className);
-        WriteWord(kNewClassTag);
+        WriteWord(wire::kNewClassTag);
         WriteWord(cls->Version());
         WriteWord(static_cast<uint16_t>(nameLength));
         WriteRaw(cls->className, nameLength);
@@ -342,9 +336,9 @@ void Archive::WriteObject(const CRootObj* obj) {
 const ClassInfo* Archive::ReadClassDescriptor() {
     const uint16_t schema = ReadWord();
     const uint16_t nameLength = ReadWord();
-    if (nameLength > kMaxClassNameLength)
+    if (nameLength > wire::kMaxClassNameLength)
         Fail(ArchiveError::Cause::BadClass, "class name too long");
-    char name[kMaxClassNameLength];
+    char name[wire::kMaxClassNameLength];
     ReadRaw(name, nameLength);
     const std::string_view nameView(name, nameLength);
     const ClassInfo* cls = ClassInfo::FromName(nameView);
@@ -369,21 +363,21 @@ CRootObj* Archive::ReadObjectImpl(const ClassInfo* expected, bool owned,
                                   std::unique_ptr<CRootObj>* ownedOut) {
     CheckLoading();
     const uint16_t tag = ReadWord();
-    if (tag == kNullTag)
+    if (tag == wire::kNullTag)
         return nullptr;
 
     const ClassInfo* cls = nullptr;
     uint32_t objectIndex = 0;
-    if (tag == kNewClassTag) {
+    if (tag == wire::kNewClassTag) {
         cls = ReadClassDescriptor();
-    } else if (tag == kBigObjectTag) {
+    } else if (tag == wire::kBigTag) {
         const uint32_t big = ReadDword();
-        if (big & kBigClassTag)
-            cls = ClassAt(big & ~kBigClassTag);
+        if (big & wire::kBigClassFlag)
+            cls = ClassAt(big & ~wire::kBigClassFlag);
         else
             objectIndex = big;
-    } else if (tag & kClassTag) {
-        cls = ClassAt(tag & ~kClassTag);
+    } else if (tag & wire::kClassTag) {
+        cls = ClassAt(tag & ~wire::kClassTag);
     } else {
         objectIndex = tag;
     }

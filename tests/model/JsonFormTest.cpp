@@ -250,6 +250,81 @@ TEST(JsonForm, StoredSchemasAndRareEncodingsSurvive) {
     EXPECT_EQ(RoundTrip(b.v), b.v);
 }
 
+// A count takes the word form below 65535 and the escaped long form from 65535 on, so lists on
+// either side of that boundary must come back in the form their count calls for, with no note.
+// `longForm` writes the escape for a count that would fit a word (a file from elsewhere).
+Bytes EventWithActions(uint32_t n, bool longForm = false) {
+    Bytes b;
+    b.b({1, 0});
+    if (n < 0xFFFF && !longForm)
+        b.w(static_cast<uint16_t>(n));
+    else
+        b.w(0xFFFF).dw(n);
+    for (uint32_t i = 0; i < n; ++i) {
+        if (i == 0)
+            b.newClass("CActionPlay");
+        else
+            b.w(0x8001);
+        b.emptyBase().b({1, 1});
+    }
+    b.dw(0).b({1}).dw(CEventObj::kPress);
+    return b;
+}
+
+Bytes LineStyleWithPattern(uint32_t n) {
+    Bytes b;
+    b.b({1}).dw(2).fill(8, 0).b({1}).fill(16, 0);
+    if (n < 0xFFFF)
+        b.w(static_cast<uint16_t>(n));
+    else
+        b.w(0xFFFF).dw(n);
+    return b.fill(n, 0xA5);
+}
+
+TEST(JsonForm, ListsRoundTripInTheCountFormOnBothSidesOfTheWordLimit) {
+    for (const uint32_t n : {65534u, 65535u, 70000u}) {
+        SCOPED_TRACE(n);
+        const Bytes event = EventWithActions(n);
+        CEventObj loadedEvent;
+        LoadObjectFromMemory(event.v, loadedEvent);
+        ASSERT_EQ(SaveObjectToMemory(loadedEvent), event.v) << "the bytes are the writer's own";
+        const Json eventJson = ArchiveToJson(event.v, Tables(), "CEventObj");
+        const Json& actions = eventJson["document"]["CTavroObj"]["children"];
+        ASSERT_TRUE(actions.is_array()) << "no count note for the writer's own form";
+        EXPECT_EQ(actions.size(), n);
+        EXPECT_EQ(JsonToArchive(eventJson, Tables(), "CEventObj"), event.v);
+
+        const Bytes line = LineStyleWithPattern(n);
+        CLineStyle loadedLine;
+        LoadObjectFromMemory(line.v, loadedLine);
+        ASSERT_EQ(SaveObjectToMemory(loadedLine), line.v);
+        const Json lineJson = ArchiveToJson(line.v, Tables(), "CLineStyle");
+        EXPECT_TRUE(lineJson["document"]["CLineStyle"]["pattern"].is_string());
+        EXPECT_EQ(JsonToArchive(lineJson, Tables(), "CLineStyle"), line.v);
+    }
+
+    // The long form of a count that fits a word is a note, kept as it is.
+    const Bytes escaped = EventWithActions(65534, true);
+    const Json escapedJson = ArchiveToJson(escaped.v, Tables(), "CEventObj");
+    EXPECT_EQ(escapedJson["document"]["CTavroObj"]["children"]["countForm"], "dword");
+    EXPECT_EQ(JsonToArchive(escapedJson, Tables(), "CEventObj"), escaped.v);
+    // A note asking for the word form of a count that needs the long one cannot be written.
+    Json forcedWord = ArchiveToJson(EventWithActions(65535).v, Tables(), "CEventObj");
+    Json& children = forcedWord["document"]["CTavroObj"]["children"];
+    children = Json{{"countForm", "word"}, {"items", children}};
+    EXPECT_THROW(JsonToArchive(forcedWord, Tables(), "CEventObj"), JsonFormError);
+
+    // A whole movie through the text form, as the converter reads and writes it.
+    CDocObj doc;
+    CSceneObj& scene = doc.NewMovie();
+    auto atFrame = std::make_unique<CEventAtFrame>(nullptr, 1);
+    for (int i = 0; i < 65535; ++i)
+        atFrame->AddChild(std::make_unique<CActionPlay>(atFrame.get()));
+    scene.InsertEvent(std::move(atFrame));
+    const std::vector<uint8_t> movie = SaveObjectToMemory(doc);
+    EXPECT_EQ(MovieJsonTextToArchive(MovieArchiveToJsonText(movie)), movie);
+}
+
 TEST(JsonForm, UnusualDoublesSurviveAsNumbersOrNamedStrings) {
     Bytes b;
     b.emptyBase().b({1});
