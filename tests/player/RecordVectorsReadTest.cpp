@@ -73,8 +73,9 @@ TEST(RecordVectorsRead, PlaceObject2) {
         EXPECT_EQ(record.depth, p.depth) << p.what;
         EXPECT_EQ((record.flags & PlaceInfo::kMove) != 0, p.move) << p.what;
         EXPECT_EQ((record.flags & PlaceInfo::kHasCharacter) != 0, !p.move) << p.what;
-        if (!p.move)
+        if (!p.move) {
             EXPECT_EQ(record.characterId, p.characterId) << p.what;
+        }
         EXPECT_EQ((record.flags & PlaceInfo::kHasMatrix) != 0, p.matrix.has_value()) << p.what;
         if (p.matrix)
             ExpectMatrix(record.matrix, *p.matrix);
@@ -378,10 +379,12 @@ TEST(RecordVectorsRead, TextTags) {
                 EXPECT_EQ(got.color.green, want.color.green) << t.what << " record " << i;
                 EXPECT_EQ(got.color.blue, want.color.blue) << t.what << " record " << i;
             }
-            if (want.flags & 0x01)
+            if (want.flags & 0x01) {
                 EXPECT_EQ(got.x, want.x) << t.what << " record " << i;
-            if (want.flags & 0x02)
+            }
+            if (want.flags & 0x02) {
                 EXPECT_EQ(got.y, want.y) << t.what << " record " << i;
+            }
             EXPECT_EQ(got.glyphs, want.glyphs) << t.what << " record " << i;
         }
     }
