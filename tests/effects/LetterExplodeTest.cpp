@@ -117,7 +117,7 @@ TEST(LetterExplode, ALetterOnTheBombOnlyFalls) {
     const auto image = w.GetImageBytes();
     SwfTagReader::ListMovie(image, SwfTagReader::ReadHeader(image),
                             [&](const SwfTagReader::Entry& entry) {
-                                if (entry.tag.code == 26)
+                                if (entry.tag.code == swfformat::kTagPlaceObject2)
                                     placement = entry.fields;
                             });
     // Third frame: gravity 3 squared straight down; no flight, no growth.

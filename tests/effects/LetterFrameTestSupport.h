@@ -7,6 +7,7 @@
 #include "swf/CSwfShape.h"
 #include "swf/CSwfWriter.h"
 #include "swf/SwfTagReader.h"
+#include "swfformat/TagCodes.h"
 
 #include <bit>
 #include <cstdint>
@@ -117,13 +118,13 @@ struct LetterMovie {
                     out.tags.push_back({e.frame, e.tag.code, e.nesting, e.fields});
                     return;
                 }
-                if (e.tag.code == 1)
+                if (e.tag.code == swfformat::kTagShowFrame)
                     out.frames.push_back(list);
-                else if (e.tag.code == 26)
+                else if (e.tag.code == swfformat::kTagPlaceObject2)
                     Apply(list, e.fields);
-                else if (e.tag.code == 28)
+                else if (e.tag.code == swfformat::kTagRemoveObject2)
                     list.erase(Field(e.fields, "depth"));
-                if (e.tag.code != 1 && e.tag.code != 0)
+                if (e.tag.code != swfformat::kTagShowFrame && e.tag.code != swfformat::kTagEnd)
                     out.tags.push_back({e.frame, e.tag.code, e.nesting, e.fields});
             });
         return out;

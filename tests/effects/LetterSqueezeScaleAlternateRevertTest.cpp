@@ -42,7 +42,7 @@ struct TextMovie : letter_test::LetterMovie {
         letter_test::Exported out = LetterMovie::Export();
         places = 0;
         for (const letter_test::Tag& t : out.tags)
-            if (t.nesting == 0 && t.code == 26)
+            if (t.nesting == 0 && t.code == swfformat::kTagPlaceObject2)
                 ++places;
         return out.frames;
     }

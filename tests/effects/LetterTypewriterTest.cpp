@@ -170,9 +170,10 @@ TEST(LetterTypewriter, AButtonAtRestShowsItsLettersWithoutTheCursor) {
     std::vector<long> inSprite;
     bool cursorRemoved = false;
     for (const auto& tag : out.tags) {
-        if (tag.code == 26 && tag.nesting == 1)
+        if (tag.code == swfformat::kTagPlaceObject2 && tag.nesting == 1)
             inSprite.push_back(letter_test::Field(tag.fields, "depth"));
-        if (tag.code == 28 && tag.nesting == 0 && letter_test::Field(tag.fields, "depth") == 3)
+        if (tag.code == swfformat::kTagRemoveObject2 && tag.nesting == 0 &&
+            letter_test::Field(tag.fields, "depth") == 3)
             cursorRemoved = true;
     }
     EXPECT_EQ(inSprite, (std::vector<long>{1, 2}));

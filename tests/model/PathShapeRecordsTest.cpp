@@ -3,7 +3,9 @@
 #include "model/CNodeLineTo.h"
 #include "model/CPath.h"
 #include "player/BitReader.h"
+#include "player/render/ShapeRecordReader.h"
 #include "swf/CSwfWriter.h"
+#include "swf/RecordVectorPaths.h"
 #include "swfformat/SwfTestBytes.h"
 
 #include <gtest/gtest.h>
@@ -30,60 +32,43 @@ Bytes Records(const CPath& path) {
     return Bytes(w.GetImage() + 8, w.GetImage() + end);
 }
 
+// The edges of records that hold no style changes, as the player reads them: each edge's total
+// move and, for curves, the control delta.
 struct Edge {
     bool curved;
-    int32_t dx, dy, cdx, cdy; // total move; control delta for curves
+    int32_t dx, dy, cdx, cdy;
 };
 
-// Reads edge records up to the end record (no style-change records expected).
 std::vector<Edge> DecodeEdges(const Bytes& bytes) {
-    player::BitReader r(bytes.data(), bytes.size());
+    player::BitReader in(bytes.data(), bytes.size());
+    player::render::ShapeRecordReader reader(in, 0, 0);
+    player::render::ShapeRecord rec;
     std::vector<Edge> edges;
-    while (r.ok()) {
-        if (r.UBits(1) == 0) {
-            EXPECT_EQ(r.UBits(5), 0u) << "only edges and the end record expected";
-            break;
-        }
-        const bool straight = r.UBits(1) == 1;
-        const unsigned n = r.UBits(4) + 2;
-        Edge e{!straight, 0, 0, 0, 0};
-        if (straight) {
-            if (r.UBits(1) == 1) {
-                e.dx = r.SBits(n);
-                e.dy = r.SBits(n);
-            } else if (r.UBits(1) == 0) {
-                e.dx = r.SBits(n);
-            } else {
-                e.dy = r.SBits(n);
-            }
-        } else {
-            e.cdx = r.SBits(n);
-            e.cdy = r.SBits(n);
-            e.dx = e.cdx + r.SBits(n);
-            e.dy = e.cdy + r.SBits(n);
-        }
-        edges.push_back(e);
+    while (reader.Next(rec)) {
+        EXPECT_NE(rec.type, player::render::ShapeRecord::StyleChange);
+        const bool curved = rec.type == player::render::ShapeRecord::Curve;
+        edges.push_back({curved, rec.cdx + rec.dx, rec.cdy + rec.dy, rec.cdx, rec.cdy});
     }
-    EXPECT_TRUE(r.ok());
+    EXPECT_TRUE(in.ok());
     return edges;
 }
 
-TEST(PathShapeRecords, StraightEdgesInEachDirection) {
-    CPath plus5;
-    plus5.AddLineTo(5, 0); // SignedBitCount(5) = 4: NumBits field 2
-    EXPECT_EQ(Records(plus5), Bits("11 0010 0 0 0101" + kEnd));
+TEST(PathShapeRecords, RecordsOfTheSharedTable) {
+    for (const auto& s : test::vectors::ShapeRecordsVectors())
+        EXPECT_EQ(Records(test::vectors::ToPath(s.records)), s.bytes) << s.what;
+}
 
-    CPath plus1;
-    plus1.AddLineTo(1, 0); // the field never goes below 2 bits
-    EXPECT_EQ(Records(plus1), Bits("11 0000 0 0 01" + kEnd));
-
+TEST(PathShapeRecords, CoordinatesAreRoundedBeforeTheDeltas) {
     CPath vertical;
     vertical.AddLineTo(0.4, -6.5); // rounds to (0, -7)
     EXPECT_EQ(Records(vertical), Bits("11 0010 0 1 1001" + kEnd));
 
-    CPath general;
-    general.AddLineTo(3, -100); // -100 needs 8 bits
-    EXPECT_EQ(Records(general), Bits("11 0110 1" + Field(3, 8) + Field(-100, 8) + kEnd));
+    // A curve from the moved pen: control delta from the pen, anchor delta from the control.
+    CPath curve;
+    curve.AddMoveTo(10, 10);
+    curve.AddCurveTo2({12.5, 10}, {12.6, 4}); // control (13, 10), anchor (13, 4)
+    EXPECT_EQ(Records(curve), Bits("0 0 0 0 0 1 00101" + Field(10, 5) + Field(10, 5) +
+                                   "10 0010 0011 0000 0000 1010" + kEnd));
 }
 
 TEST(PathShapeRecords, ZeroLengthEdgesAndPointlessNodesWriteNothing) {
@@ -97,25 +82,6 @@ TEST(PathShapeRecords, ZeroLengthEdgesAndPointlessNodesWriteNothing) {
     EXPECT_EQ(Records(path), Bits("11 0001 0 0 010" + kEnd));
     // The cubic still counts in the bounds.
     EXPECT_EQ(path.GetBounds().x1, 9);
-}
-
-TEST(PathShapeRecords, MoveToWithStylesAndCurves) {
-    CPath fill;
-    fill.AddMoveTo(0, 0, 1);
-    // Not an edge, no new styles, no line, fill 1, no fill 0, move; 1-bit coordinates; index 1.
-    EXPECT_EQ(Records(fill), Bits("0 0 0 1 0 1 00001 0 0 1" + kEnd));
-
-    CPath both;
-    both.AddMoveTo(-3, 20, 0, 1); // -3 needs 3 bits, 20 needs 6
-    EXPECT_EQ(Records(both),
-              Bits("0 0 1 1 0 1 00110" + Field(-3, 6) + Field(20, 6) + "0 1" + kEnd));
-
-    // A curve from the moved pen: control delta from the pen, anchor delta from the control.
-    CPath curve;
-    curve.AddMoveTo(10, 10);
-    curve.AddCurveTo2({12.5, 10}, {12.6, 4}); // control (13, 10), anchor (13, 4)
-    EXPECT_EQ(Records(curve), Bits("0 0 0 0 0 1 00101" + Field(10, 5) + Field(10, 5) +
-                                   "10 0010 0011 0000 0000 1010" + kEnd));
 }
 
 TEST(PathShapeRecords, EdgesBeyondSeventeenBitsAreSplit) {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tavro::test::vectors {
@@ -131,6 +133,386 @@ inline Bytes SpriteBytes(const Bytes& inner) {
                              : Concat({Hex("FF 09"), Bytes{uint8_t(body), uint8_t(body >> 8),
                                                            uint8_t(body >> 16), 0}});
     return Concat({header, Hex("01 00 01 00"), inner, closing});
+}
+
+// ---- Tag framing ----
+
+// A tag of `code` around `body`: the short header below 63 bytes of body, the long one from there.
+inline Bytes TagBytes(uint16_t code, const Bytes& body) {
+    const size_t n = body.size();
+    const uint16_t word = uint16_t(code << 6 | (n < 63 ? n : 0x3F));
+    Bytes header{uint8_t(word), uint8_t(word >> 8)};
+    if (n >= 63)
+        header = Concat({header, Bytes{uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), 0}});
+    return Concat({header, body});
+}
+
+// The bytes of a string without its terminator.
+inline Bytes Text(std::string_view s) {
+    return Bytes(s.begin(), s.end());
+}
+
+// ---- Shape records ----
+
+// One shape record: a style change with a move, a straight edge or a curved edge. A move is
+// absolute; an edge is relative to the pen, and a curve's anchor counts from its control point.
+struct ShapeRecordValue {
+    enum Kind : uint8_t { Move, Line, Curve };
+    Kind kind = Move;
+    int32_t x = 0, y = 0;          // move: the target; line: the delta; curve: the anchor delta
+    int32_t cx = 0, cy = 0;        // curve: the control point's delta from the pen
+    int32_t fill1 = -1, line = -1; // move: the style indexes, -1 when left as they are
+    bool operator==(const ShapeRecordValue&) const = default;
+};
+
+inline ShapeRecordValue MoveTo(int32_t x, int32_t y, int32_t fill1 = -1, int32_t line = -1) {
+    return {ShapeRecordValue::Move, x, y, 0, 0, fill1, line};
+}
+inline ShapeRecordValue LineBy(int32_t dx, int32_t dy) {
+    return {ShapeRecordValue::Line, dx, dy};
+}
+inline ShapeRecordValue CurveBy(int32_t cdx, int32_t cdy, int32_t adx, int32_t ady) {
+    return {ShapeRecordValue::Curve, adx, ady, cdx, cdy};
+}
+
+// Records followed by the end record, from a byte boundary, style indexes in one bit each.
+struct ShapeRecordsVector {
+    const char* what;
+    std::vector<ShapeRecordValue> records;
+    Bytes bytes;
+};
+
+inline const std::string kEndRecord = "000000";
+
+// A rectangle of 400 x 200 twips from the origin, filled with fill style 1.
+inline ShapeRecordsVector FilledRectangleRecords() {
+    return {"a filled rectangle: horizontal and vertical edges",
+            {MoveTo(0, 0, 1), LineBy(400, 0), LineBy(0, 200), LineBy(-400, 0), LineBy(0, -200)},
+            Bits("0 0 0 1 0 1 00001 0 0 1" + ("11 1000 0 0" + Field(400, 10)) +
+                 ("11 0111 0 1" + Field(200, 9)) + ("11 1000 0 0" + Field(-400, 10)) +
+                 ("11 0111 0 1" + Field(-200, 9)) + kEndRecord)};
+}
+
+// A move with line style 1 and a curve from there.
+inline ShapeRecordsVector StrokedCurveRecords() {
+    return {"a move with line style 1, then a curve",
+            {MoveTo(10, 10, -1, 1), CurveBy(3, 0, 0, -6)},
+            Bits("0 0 1 0 0 1 00101" + Field(10, 5) + Field(10, 5) + "1" +
+                 "10 0010 0011 0000 0000 1010" + kEndRecord)};
+}
+
+inline std::vector<ShapeRecordsVector> ShapeRecordsVectors() {
+    return {
+        {"a move with fill 1 to the origin: 1-bit coordinates",
+         {MoveTo(0, 0, 1)},
+         Bits("0 0 0 1 0 1 00001 0 0 1" + kEndRecord)},
+        {"a move with fill index 0 and line 1",
+         {MoveTo(-3, 20, 0, 1)},
+         Bits("0 0 1 1 0 1 00110" + Field(-3, 6) + Field(20, 6) + "0 1" + kEndRecord)},
+        {"a horizontal line of +5: 4-bit fields",
+         {LineBy(5, 0)},
+         Bits("11 0010 0 0 0101" + kEndRecord)},
+        {"a horizontal line of +1: fields never below 2 bits",
+         {LineBy(1, 0)},
+         Bits("11 0000 0 0 01" + kEndRecord)},
+        {"a vertical line of -7", {LineBy(0, -7)}, Bits("11 0010 0 1 1001" + kEndRecord)},
+        {"a general line of 8-bit fields",
+         {LineBy(3, -100)},
+         Bits("11 0110 1" + Field(3, 8) + Field(-100, 8) + kEndRecord)},
+        {"a general line at the 17-bit limit",
+         {LineBy(65535, -65535)},
+         Bits("11 1111 1" + Field(65535, 17) + Field(-65535, 17) + kEndRecord)},
+        {"a curve after a move without styles",
+         {MoveTo(10, 10), CurveBy(3, 0, 0, -6)},
+         Bits("0 0 0 0 0 1 00101" + Field(10, 5) + Field(10, 5) + "10 0010 0011 0000 0000 1010" +
+              kEndRecord)},
+        {"a curve with negative deltas",
+         {CurveBy(-1, 2, -40, 17)},
+         Bits("10 0101" + Field(-1, 7) + Field(2, 7) + Field(-40, 7) + Field(17, 7) + kEndRecord)},
+        StrokedCurveRecords(),
+        FilledRectangleRecords(),
+    };
+}
+
+struct ColorValue {
+    uint8_t red, green, blue;
+};
+
+// A whole DefineShape: the bounds are those of the records' points, control points included.
+struct DefineShapeVector {
+    const char* what;
+    uint16_t id;
+    int32_t xmin, xmax, ymin, ymax;
+    std::optional<ColorValue> fill; // a solid fill
+    std::optional<ColorValue> lineColor;
+    uint16_t lineWidth; // twips
+    ShapeRecordsVector records;
+    Bytes bytes;
+};
+
+inline std::vector<DefineShapeVector> DefineShapeVectors() {
+    const ShapeRecordsVector rectangle = FilledRectangleRecords();
+    const ShapeRecordsVector curve = StrokedCurveRecords();
+    const ShapeRecordsVector empty{"no records", {}, Bits(kEndRecord)};
+    return {
+        {"a filled rectangle without a line", 1, 0, 400, 0, 200, ColorValue{0x20, 0x40, 0x80},
+         std::nullopt, 0, rectangle,
+         TagBytes(2, Concat({Hex("01 00"),
+                             Bits("01010" + Field(0, 10) + Field(400, 10) + Field(0, 10) +
+                                  Field(200, 10)),
+                             Hex("01 00 20 40 80  00  10"), rectangle.bytes}))},
+        {"a stroked curve without a fill", 3, 10, 13, 4, 10, std::nullopt, ColorValue{0, 0, 0xFF},
+         20, curve,
+         TagBytes(2,
+                  Concat({Hex("03 00"),
+                          Bits("00101" + Field(10, 5) + Field(13, 5) + Field(4, 5) + Field(10, 5)),
+                          Hex("00  01 14 00 00 00 FF  01"), curve.bytes}))},
+        {"an empty shape", 2, 0, 0, 0, 0, std::nullopt, std::nullopt, 0, empty,
+         TagBytes(2, Concat({Hex("02 00"), Bits("00001 0 0 0 0"), Hex("00 00 00"), empty.bytes}))},
+    };
+}
+
+// ---- Action records ----
+
+struct ActionValue {
+    enum Kind : uint8_t { GotoFrame, GotoLabel, NextFrame, PreviousFrame, Play, Stop, GetUrl };
+    const char* what;
+    Kind kind;
+    uint16_t frame = 0; // go to frame
+    std::string text;   // go to label: the label; get URL: the URL
+    std::string target; // get URL
+    bool play = false;  // go-tos: a Play record follows
+    Bytes bytes;
+};
+
+inline std::vector<ActionValue> ActionVectors() {
+    using A = ActionValue;
+    return {
+        {"go to frame 3", A::GotoFrame, 3, "", "", false, Hex("81 02 00 03 00")},
+        {"go to frame 258 and play", A::GotoFrame, 258, "", "", true, Hex("81 02 00 02 01 06")},
+        {"go to a label", A::GotoLabel, 0, "intro", "", false,
+         Concat({Hex("8C 06 00"), Text("intro"), Hex("00")})},
+        {"go to a label and play", A::GotoLabel, 0, "intro", "", true,
+         Concat({Hex("8C 06 00"), Text("intro"), Hex("00 06")})},
+        {"next frame", A::NextFrame, 0, "", "", false, Hex("04")},
+        {"next frame and play", A::NextFrame, 0, "", "", true, Hex("04 06")},
+        {"previous frame", A::PreviousFrame, 0, "", "", false, Hex("05")},
+        {"previous frame and play", A::PreviousFrame, 0, "", "", true, Hex("05 06")},
+        {"play", A::Play, 0, "", "", false, Hex("06")},
+        {"stop", A::Stop, 0, "", "", false, Hex("07")},
+        {"get a URL into a window", A::GetUrl, 0, "http://a.b/", "_blank", false,
+         Concat({Hex("83 13 00"), Text("http://a.b/"), Hex("00"), Text("_blank"), Hex("00")})},
+        {"get a URL without a target", A::GetUrl, 0, "x", "", false, Hex("83 03 00 78 00 00")},
+    };
+}
+
+// A DoAction tag: the records and the end-of-actions byte.
+inline Bytes DoActionBytes(const std::vector<ActionValue>& actions) {
+    Bytes body;
+    for (const ActionValue& a : actions)
+        body = Concat({body, a.bytes});
+    body.push_back(0);
+    return TagBytes(12, body);
+}
+
+// ---- Buttons ----
+
+struct ButtonCharacterValue {
+    uint8_t states; // up 1, over 2, down 4, hit test 8
+    uint16_t characterId;
+};
+
+// A condition record of its own size: the transitions that run it and its action records.
+struct ConditionValue {
+    uint16_t conditions;
+    std::vector<ActionValue> actions;
+};
+
+// A whole DefineButton2: every record at depth 1 with the identity matrix and colour transform,
+// the condition records, and the empty record that ends them. `url` set: one last condition
+// record of size 0 on the release, getting `url` into `target`, ended by the empty record's
+// first byte.
+struct Button2Vector {
+    const char* what;
+    uint16_t id;
+    bool menu;
+    std::vector<ButtonCharacterValue> characters;
+    std::vector<ConditionValue> conditions;
+    std::optional<std::pair<std::string, std::string>> url;
+    Bytes bytes;
+};
+
+inline std::vector<Button2Vector> Button2Vectors() {
+    const auto actions = ActionVectors();
+    const ActionValue& stop = actions[9];
+    const ActionValue& label = actions[2];
+    const ActionValue& next = actions[4];
+    // Each state record: states, character id, depth 1, identity matrix, identity colour
+    // transform.
+    auto state = [](uint8_t states, uint16_t id) {
+        return Concat({Bytes{states, uint8_t(id), uint8_t(id >> 8)}, Hex("01 00  02 00  00")});
+    };
+    return {
+        {"a symbol's button: its display character, a hit area and two events",
+         5,
+         false,
+         {{7, 4}, {8, 3}},
+         {{1u << 3, {stop}}, {1u << 0, {label, next}}},
+         std::nullopt,
+         TagBytes(34, Concat({Hex("05 00 00  13 00"), state(7, 4), state(8, 3), Hex("00"),
+                              Hex("06 00 08 00 07 00"),
+                              Concat({Hex("0F 00 01 00"), label.bytes, next.bytes, Hex("00")}),
+                              Hex("00 00 00 00 00")}))},
+        {"a menu button without events: the offset points at the empty record",
+         2,
+         true,
+         {{1, 1}},
+         {},
+         std::nullopt,
+         TagBytes(34,
+                  Concat({Hex("02 00 01  0B 00"), state(1, 1), Hex("00"), Hex("00 00 00 00 00")}))},
+        {"a scene's URL button on its hit area",
+         6,
+         false,
+         {{8, 1}},
+         {},
+         std::pair<std::string, std::string>{"http://a.b/", "_self"},
+         TagBytes(34, Concat({Hex("06 00 00  0B 00"), state(8, 1), Hex("00"), Hex("00 00 08 00"),
+                              Hex("83 12 00"), Text("http://a.b/"), Hex("00"), Text("_self"),
+                              Hex("00"), Hex("00 00 00 00 00")}))},
+    };
+}
+
+// ---- Fonts and static text ----
+
+// A whole DefineFont: the offset table, then each glyph with one fill bit and one line bit and
+// its records (an empty glyph has none).
+struct FontVector {
+    const char* what;
+    uint16_t id;
+    std::vector<std::optional<ShapeRecordsVector>> glyphs; // nullopt: an empty glyph
+    Bytes bytes;
+};
+
+inline std::vector<FontVector> FontVectors() {
+    const ShapeRecordsVector box = FilledRectangleRecords();
+    const ShapeRecordsVector dot{
+        "a dot", {MoveTo(0, 0, 1)}, Bits("0 0 0 1 0 1 00001 0 0 1" + kEndRecord)};
+    const uint8_t boxEnd = uint8_t(6 + 1 + box.bytes.size());
+    return {
+        {"a box, an empty glyph and a dot",
+         1,
+         {box, std::nullopt, dot},
+         TagBytes(10, Concat({Hex("01 00  06 00"), Bytes{boxEnd, 0, uint8_t(boxEnd + 2), 0},
+                              Hex("11"), box.bytes, Hex("11 00"), Hex("11"), dot.bytes}))},
+        {"one empty glyph", 4, {std::nullopt}, TagBytes(10, Hex("04 00  02 00  11 00"))},
+    };
+}
+
+// DefineFontInfo: the face name, no style flags, one code byte per glyph.
+struct FontInfoVector {
+    uint16_t fontId;
+    std::string name;
+    std::vector<uint8_t> codes;
+    Bytes bytes;
+};
+
+inline std::vector<FontInfoVector> FontInfoVectors() {
+    return {
+        {1,
+         "Sans",
+         {'A', ' ', '.'},
+         TagBytes(13, Concat({Hex("01 00 04"), Text("Sans"), Hex("00 41 20 2E")}))},
+        {4, "", {0xE9}, TagBytes(13, Hex("04 00 00 00 E9"))},
+    };
+}
+
+// The writer's input of a DefineText, and what a reader finds in it.
+struct TextLetterValue {
+    int32_t glyph;   // below 0: no glyph
+    double advance;  // twips
+    double y;        // the letter's pen y
+    double lineStep; // to the next letter's line
+};
+struct TextGlyphValue {
+    uint32_t glyph;
+    int32_t advance;
+    bool operator==(const TextGlyphValue&) const = default;
+};
+// A style record (flags 0x08 font, 0x04 colour, 0x02 y, 0x01 x) with the glyphs after it.
+struct TextRecordValue {
+    uint8_t flags;
+    uint16_t fontId;
+    ColorValue color;
+    int32_t x, y;
+    uint16_t height; // twips
+    std::vector<TextGlyphValue> glyphs;
+};
+struct DefineTextVector {
+    const char* what;
+    uint16_t id;
+    int32_t xmin, xmax, ymin, ymax;
+    uint16_t fontId;
+    uint32_t fontGlyphCount;
+    ColorValue color;
+    int32_t x, y, fontSize; // the first letter's pen, the size in pixels
+    std::vector<TextLetterValue> letters;
+    unsigned glyphBits, advanceBits;
+    std::vector<TextRecordValue> records;
+    Bytes bytes;
+};
+
+inline std::vector<DefineTextVector> DefineTextVectors() {
+    return {
+        {"one line: a letter without a glyph writes nothing, advances are signed",
+         1,
+         0,
+         300,
+         0,
+         240,
+         7,
+         3,
+         ColorValue{0x10, 0x20, 0x30},
+         20,
+         200,
+         12,
+         {{0, 100, 200, 0}, {2, 120, 200, 0}, {-1, 50, 200, 0}, {1, -3, 200, 0}},
+         2,
+         8,
+         {{0x0F, 7, {0x10, 0x20, 0x30}, 20, 200, 240, {{0, 100}, {2, 120}, {1, -3}}}},
+         TagBytes(11, Concat({Hex("01 00"),
+                              Bits("01010" + Field(0, 10) + Field(300, 10) + Field(0, 10) +
+                                   Field(240, 10)),
+                              Hex("02 00  02 08  8F 07 00 10 20 30 14 00 C8 00 F0 00  03"),
+                              Bits(Field(0, 2) + Field(100, 8) + Field(2, 2) + Field(120, 8) +
+                                   Field(1, 2) + Field(-3, 8)),
+                              Hex("00")}))},
+        {"two lines, and a line step after the last letter",
+         1,
+         0,
+         200,
+         0,
+         700,
+         1,
+         3,
+         ColorValue{0, 0, 0},
+         0,
+         200,
+         10,
+         {{0, 100, 200, 0}, {1, 90, 200, 240}, {2, 80, 440, 240}},
+         2,
+         8,
+         {{0x0F, 1, {0, 0, 0}, 0, 200, 200, {{0, 100}, {1, 90}}},
+          {0x02, 0, {0, 0, 0}, 0, 440, 0, {{2, 80}}},
+          {0x02, 0, {0, 0, 0}, 0, 680, 0, {}}},
+         TagBytes(11, Concat({Hex("01 00"),
+                              Bits("01011" + Field(0, 11) + Field(200, 11) + Field(0, 11) +
+                                   Field(700, 11)),
+                              Hex("02 00  02 08  8F 01 00 00 00 00 00 00 C8 00 C8 00  02"),
+                              Bits(Field(0, 2) + Field(100, 8) + Field(1, 2) + Field(90, 8)),
+                              Hex("82 B8 01  01"), Bits(Field(2, 2) + Field(80, 8)),
+                              Hex("82 A8 02  00  00")}))},
+    };
 }
 
 } // namespace tavro::test::vectors

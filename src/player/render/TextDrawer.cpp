@@ -4,6 +4,7 @@
 #include "player/render/CharacterSource.h"
 #include "player/render/FontGlyphTable.h"
 #include "player/render/ShapeDrawer.h"
+#include "player/render/TextRecords.h"
 
 namespace tavro::player::render {
 
@@ -31,53 +32,32 @@ void TextDrawer::Draw(std::span<const uint8_t> data, bool alpha, const DrawState
 
     std::span<const uint8_t> font;
     uint8_t fontTag = 0;
-    bool haveFont = false;
+    FontGlyphTable table({}, 0);
     ColorRecord* color = nullptr;
-    int64_t x = 0, y = 0;
     int32_t height = 0;
-    while (in.ok()) {
-        uint8_t flags = in.U8();
-        if (flags == 0 || !in.ok())
-            break;
-        if (flags & 0x80) {
-            if (flags & 0x08) {
-                uint16_t id = in.U16();
-                haveFont = source_ && source_->Font(id, font, fontTag);
+    TextRecordReader records(in, glyphBits, advanceBits, alpha);
+    TextRecord rec;
+    while (records.Next(rec)) {
+        if (rec.type == TextRecord::Style) {
+            if (rec.flags & 0x08) {
+                const bool haveFont = source_ && source_->Font(rec.fontId, font, fontTag);
+                table = FontGlyphTable(haveFont ? font : std::span<const uint8_t>(), fontTag);
+                height = rec.height;
             }
-            if (flags & 0x04) {
-                uint32_t r = in.U8(), g = in.U8(), b = in.U8();
-                uint32_t a = alpha ? in.U8() : 255;
-                if (in.ok())
-                    color = frame_.Solid((a << 24) | (r << 16) | (g << 8) | b, ts);
-            }
-            if (flags & 0x01)
-                x = in.S16();
-            if (flags & 0x02)
-                y = in.S16();
-            if (flags & 0x08)
-                height = in.U16();
+            if (rec.hasColor)
+                color = frame_.Solid(rec.argb, ts);
             continue;
         }
-        // A glyph record: the low 7 bits count the entries.
-        unsigned count = flags & 0x7F;
-        FontGlyphTable table(haveFont ? font : std::span<const uint8_t>(), fontTag);
-        for (unsigned i = 0; i < count && in.ok(); ++i) {
-            uint32_t glyph = in.UBits(glyphBits);
-            int32_t advance = in.SBits(advanceBits);
-            std::span<const uint8_t> shape = table.Glyph(glyph);
-            if (!shape.empty() && color && in.ok()) {
-                // height / 1024 in 16.16 is height * 64.
-                Matrix16 g = Matrix16::Scale(height * 64, height * 64);
-                g.tx = int32_t(x);
-                g.ty = int32_t(y);
-                DrawState gs = ts;
-                gs.toDevice = Matrix16::Concat(g, ts.toDevice);
-                shapes_.DrawGlyph(shape, color, gs);
-            }
-            x += advance;
-            x = x > INT32_MAX / 2 ? INT32_MAX / 2 : x < INT32_MIN / 2 ? INT32_MIN / 2 : x;
+        std::span<const uint8_t> shape = table.Glyph(rec.glyph);
+        if (!shape.empty() && color) {
+            // height / 1024 in 16.16 is height * 64.
+            Matrix16 g = Matrix16::Scale(height * 64, height * 64);
+            g.tx = int32_t(rec.x);
+            g.ty = int32_t(rec.y);
+            DrawState gs = ts;
+            gs.toDevice = Matrix16::Concat(g, ts.toDevice);
+            shapes_.DrawGlyph(shape, color, gs);
         }
-        in.Align();
     }
 }
 
