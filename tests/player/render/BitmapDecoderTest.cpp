@@ -224,15 +224,16 @@ TEST(BitmapDecoderTest, DamagedLosslessIsDropped) {
     EXPECT_TRUE(BitmapDecoder::Decode(20, {}, {})->failed);
 }
 
-// The bitmap_decode fuzz corpus (one valid input of every kind) and the committed reproducers,
-// through the fuzz target's own harness and consistency checks.
+// The bitmap_decode fuzz corpus and the committed reproducers, through the fuzz target's own
+// harness and consistency checks. The made seeds (one valid input of every kind) decode; the
+// inputs the fuzzer found (found_*) are mostly damaged.
 TEST(BitmapDecoderTest, FuzzCorpusAndReproducersReplay) {
     const auto files = tavro::test::ReplayFiles("bitmap_decode", "bitmap_decode");
     int seeds = 0;
     for (const auto& file : files) {
         SCOPED_TRACE(file.path.string());
         EXPECT_TRUE(tavro::fuzz::RunBitmapDecode(file.bytes.data(), file.bytes.size()));
-        if (file.seed) {
+        if (file.seed && file.path.filename().string().rfind("found_", 0) != 0) {
             const auto bm = tavro::fuzz::DecodeBitmapInput(file.bytes.data(), file.bytes.size());
             ASSERT_TRUE(bm);
             EXPECT_FALSE(bm->failed);
