@@ -1,46 +1,10 @@
-// Loading .swi bytes through the movie document, and the JSON form of whatever loads.
-//
-// Checks, for any input: loading never crashes; what loads saves to bytes that load and save
-// again to the same bytes; the JSON form accepts exactly the bytes the document reader accepts,
-// and converts each of them back to the very same bytes, through the JSON tree and its text.
-#include "model/Archive.h"
-#include "model/CDocObj.h"
-#include "model/JsonForm.h"
+// libFuzzer entry of the doc_load target (the harness is shared with the corpus replay test).
+#include "harness/doc_load.h"
 
-#include <cstdint>
 #include <cstdlib>
-#include <span>
-#include <vector>
-
-using namespace tavro;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::span<const uint8_t> bytes(data, size);
-    bool accepted = true;
-    try {
-        CDocObj doc;
-        LoadObjectFromMemory(bytes, doc);
-        const std::vector<uint8_t> saved = SaveObjectToMemory(doc);
-        CDocObj again;
-        LoadObjectFromMemory(saved, again);
-        if (SaveObjectToMemory(again) != saved)
-            std::abort();
-    } catch (const ArchiveError&) {
-        accepted = false;
-    }
-
-    const ArchiveLevelTables& tables = ArchiveLevelTables::Registered();
-    try {
-        const nlohmann::ordered_json json = ArchiveToJson(bytes, tables);
-        if (!accepted)
-            std::abort(); // the JSON form took bytes the reader refuses
-        if (JsonToArchive(json, tables) != std::vector<uint8_t>(bytes.begin(), bytes.end()))
-            std::abort();
-        if (MovieJsonTextToArchive(json.dump()) != std::vector<uint8_t>(bytes.begin(), bytes.end()))
-            std::abort();
-    } catch (const ArchiveError&) {
-        if (accepted)
-            std::abort(); // the reader took bytes the JSON form refuses
-    }
+    if (!tavro::fuzz::RunDocLoad(data, size))
+        std::abort();
     return 0;
 }

@@ -1,14 +1,12 @@
 // Stream intake: header checks, piecewise data, declared lengths, levels, control state, and
 // damaged input.
 #include "PlayerTestSupport.h"
+#include "ReplayFiles.h"
 
 #include "player/DisplayObject.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 
 namespace tavro::player::test {
@@ -211,14 +209,13 @@ TEST(Intake, DamagedInputNeverBreaksThePlayer) {
     }
 }
 
+// The player_load seeds and the committed reproducers.
 TEST(Intake, CommittedReproducersReplay) {
-    std::filesystem::path dir = std::filesystem::path(TAVRO_TEST_DATA_DIR) / "player";
     int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        Bytes b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const auto& file : tavro::test::ReplayFiles("player_load", "player")) {
+        SCOPED_TRACE(file.path.string());
         RecordingHost host;
-        host.LoadBytes(b);
+        host.LoadBytes(file.bytes);
         for (int i = 0; i < 3; ++i)
             host.StepFrame();
         std::vector<uint8_t> rgba;

@@ -1,5 +1,7 @@
 #include "swf/SwfTagReader.h"
 
+#include "ReplayFiles.h"
+
 #include "base/CColorTransform.h"
 #include "model/CMatrix3.h"
 #include "swf/CSwfWriter.h"
@@ -246,14 +248,17 @@ TEST(SwfTagReader, MutatedMoviesGiveErrorsAndNothingElse) {
     EXPECT_GT(failures, 0); // the mutations do reach the checks
 }
 
+// The swf_info seeds and the reproducers: exactly the files named bad-* fail.
 TEST(SwfTagReader, StoredFilesReplay) {
-    int bad = 0;
-    for (const auto& entry : fs::directory_iterator(fs::path(TAVRO_TEST_DATA_DIR) / "swf")) {
-        const bool isBad = entry.path().filename().string().rfind("bad-", 0) == 0;
-        EXPECT_EQ(ErrorOf(ReadFile(entry.path())) != "", isBad) << entry.path();
+    int bad = 0, good = 0;
+    for (const auto& file : test::ReplayFiles("swf_info", "swf")) {
+        const bool isBad = file.path.filename().string().rfind("bad-", 0) == 0;
+        EXPECT_EQ(ErrorOf(file.bytes) != "", isBad) << file.path;
         bad += isBad;
+        good += !isBad;
     }
     EXPECT_GE(bad, 5);
+    EXPECT_GE(good, 1);
     EXPECT_EQ(Lines(ReadFile(fs::path(TAVRO_SOURCE_DIR) / "examples" / "hello.swf")),
               (std::vector<Line>{{0, 0, 9, "color=#FFFFFF"}, {0, 0, 1, ""}, {0, 1, 0, ""}}));
 }

@@ -3,6 +3,9 @@
 // a failed bitmap rather than a crash.
 #include "player/render/BitmapDecoder.h"
 
+#include "ReplayFiles.h"
+#include "fuzz/harness/bitmap_decode.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -219,4 +222,23 @@ TEST(BitmapDecoderTest, DamagedLosslessIsDropped) {
     EXPECT_TRUE(BitmapDecoder::Decode(20, Body(1, {{5, 0xFF, 0xFF, 0xFF, 0xFF}, z}), {})->failed);
     EXPECT_TRUE(BitmapDecoder::Decode(20, Body(1, {{5, 1}}), {})->failed);
     EXPECT_TRUE(BitmapDecoder::Decode(20, {}, {})->failed);
+}
+
+// The bitmap_decode fuzz corpus and the committed reproducers, through the fuzz target's own
+// harness and consistency checks. The made seeds (one valid input of every kind) decode; the
+// inputs the fuzzer found (found_*) are mostly damaged.
+TEST(BitmapDecoderTest, FuzzCorpusAndReproducersReplay) {
+    const auto files = tavro::test::ReplayFiles("bitmap_decode", "bitmap_decode");
+    int seeds = 0;
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.path.string());
+        EXPECT_TRUE(tavro::fuzz::RunBitmapDecode(file.bytes.data(), file.bytes.size()));
+        if (file.seed && file.path.filename().string().rfind("found_", 0) != 0) {
+            const auto bm = tavro::fuzz::DecodeBitmapInput(file.bytes.data(), file.bytes.size());
+            ASSERT_TRUE(bm);
+            EXPECT_FALSE(bm->failed);
+            ++seeds;
+        }
+    }
+    EXPECT_GE(seeds, 9);
 }

@@ -2,6 +2,9 @@
 // sizes those tools do not cover, and damaged data.
 #include "SoundTestSupport.h"
 
+#include "ReplayFiles.h"
+#include "fuzz/harness/sound_decode.h"
+
 #include "player/sound/AdpcmDecoder.h"
 #include "player/sound/Mp3Decoder.h"
 #include "player/sound/Mp3FrameHeader.h"
@@ -288,6 +291,16 @@ TEST(SoundDecoder, DamagedDataOfEveryCodecStaysBounded) {
             // No codec gets more than a few hundred samples out of one byte.
             EXPECT_LE(got.size(), data.size() * 8 * 1152 / 8 + 4096);
         }
+    }
+}
+
+// The sound_decode fuzz corpus and its reproducers, through the fuzz target's own harness.
+TEST(SoundDecoder, FuzzCorpusReplays) {
+    const auto files = tavro::test::ReplayFiles("sound_decode", "sound_decode");
+    ASSERT_FALSE(files.empty());
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.path.string());
+        tavro::fuzz::RunSoundDecode(file.bytes.data(), file.bytes.size());
     }
 }
 
