@@ -373,10 +373,7 @@ bool ActionEngine::RunList(std::span<const uint8_t> a, Timeline& own) {
             target->Stop();
             break;
         case kToggleQuality:
-            player_.highQuality = !player_.highQuality;
-            player_.autoQuality = false;
-            player_.Renderer().RebuildView();
-            player_.Renderer().InvalidateAll();
+            player_.SetQuality(!player_.HighQuality(), player_.BestQuality());
             break;
         case kStopSounds:
             if (player_.Sound())
@@ -770,11 +767,11 @@ void ActionEngine::CallFrame(Timeline& own) {
         return;
     Timeline* t = nullptr;
     int32_t frame = 0;
-    if (!ResolveFrame(own, frameText, &t, &frame) || !t->bytes)
+    if (!ResolveFrame(own, frameText, &t, &frame) || !t->SharedBytes())
         return;
     auto data = t->Data();
     uint32_t limit = uint32_t(std::min<size_t>(t->Limit(), data.size()));
-    uint32_t p = t->startPos;
+    uint32_t p = t->StartPos();
     int32_t current = 0;
     ActionQueue queue;
     TagHeader h;
@@ -786,7 +783,7 @@ void ActionEngine::CallFrame(Timeline& own) {
                 break;
             ++current;
         } else if (h.code == kTagDoAction && current == frame) {
-            queue.Push(t->bytes, t->dataOffset + h.bodyPos, h.end - h.bodyPos, t);
+            queue.Push(t->SharedBytes(), t->DataOffset() + h.bodyPos, h.end - h.bodyPos, t);
         }
         p = h.end;
     }
@@ -980,7 +977,7 @@ void ActionEngine::AfterTracking(bool ranActions) {
 }
 
 void ActionEngine::Pan(int x, int y) {
-    Rect& zoom = player_.zoomRect;
+    const Rect zoom = player_.ZoomRect();
     Rect client;
     player_.GetClientRect(client);
     if (zoom.IsEmpty() || client.Width() <= 0 || client.Height() <= 0)
@@ -999,10 +996,8 @@ void ActionEngine::Pan(int x, int y) {
     }
     if (dx == 0 && dy == 0)
         return;
-    zoom = Rect(int32_t(zoom.xmin + dx), int32_t(zoom.xmax + dx), int32_t(zoom.ymin + dy),
-                int32_t(zoom.ymax + dy));
-    player_.Renderer().RebuildView();
-    player_.Renderer().InvalidateAll();
+    player_.SetZoomRect(Rect(int32_t(zoom.xmin + dx), int32_t(zoom.xmax + dx),
+                             int32_t(zoom.ymin + dy), int32_t(zoom.ymax + dy)));
 }
 
 void ActionEngine::MouseMove(PlayerCore&, int x, int y, bool down) {
@@ -1030,7 +1025,7 @@ void ActionEngine::MouseDown(PlayerCore&, int x, int y) {
         focused = fields_->MouseDown(x, y);
     fieldPress_ = focused;
     bool ran = buttons_ && buttons_->Track(x, y, true);
-    if (!onButton && !focused && !player_.zoomRect.IsEmpty()) {
+    if (!onButton && !focused && !player_.ZoomRect().IsEmpty()) {
         panning_ = true;
         panX_ = x;
         panY_ = y;
@@ -1068,7 +1063,7 @@ int ActionEngine::CursorKind(PlayerCore&) {
         return 2;
     if (fields_ && fields_->SelectableAt(mouseX_, mouseY_))
         return 3;
-    if (!player_.zoomRect.IsEmpty())
+    if (!player_.ZoomRect().IsEmpty())
         return 1;
     return 0;
 }

@@ -26,7 +26,7 @@ PlayerSoundSink::~PlayerSoundSink() {
 std::shared_ptr<const SoundRecord> PlayerSoundSink::RecordFor(const Character& c) {
     if (c.type != CharacterType::Sound || !c.owner)
         return nullptr;
-    const auto& buffer = c.owner->bytes;
+    const auto& buffer = c.owner->SharedBytes();
     auto it = sounds_.find(&c);
     if (it != sounds_.end()) {
         const CachedSound& s = it->second;
@@ -79,7 +79,7 @@ void PlayerSoundSink::StreamHead(Timeline& timeline, std::span<const uint8_t> bo
 }
 
 void PlayerSoundSink::StreamBlock(Timeline& timeline, uint32_t tagStart) {
-    if (!timeline.playing || !timeline.player || !timeline.player->timersOn)
+    if (!timeline.Playing() || !timeline.player || !timeline.player->TimersOn())
         return;
     auto it = streams_.find(&timeline);
     if (it == streams_.end() || !it->second.hasHead || Alive(it->second))
@@ -90,8 +90,7 @@ void PlayerSoundSink::StreamBlock(Timeline& timeline, uint32_t tagStart) {
     // Compressions above 0x30 have no decoder; MakeStream refuses them and a zero frame size.
     int32_t startFrame = timeline.currentFrame + 1;
     auto channel = SoundChannel::MakeStream(s.head.streamFormat, s.head.samplesPerFrame, startFrame,
-                                            timeline.soundResync, &timeline);
-    timeline.soundResync = false;
+                                            timeline.TakeSoundResync(), &timeline);
     if (!channel)
         return;
     Timeline* t = &timeline;
@@ -108,7 +107,7 @@ void PlayerSoundSink::StreamBlock(Timeline& timeline, uint32_t tagStart) {
         s.reader.reset();
         return;
     }
-    timeline.streamActive = true;
+    timeline.SetStreamActive(true);
 }
 
 bool PlayerSoundSink::Alive(Stream& s) {
@@ -126,7 +125,7 @@ void PlayerSoundSink::EndStream(Stream& s) {
     if (!s.reader)
         return;
     s.reader->Channel()->stopRequested = true;
-    s.reader->Owner().streamActive = false;
+    s.reader->Owner().SetStreamActive(false);
     s.reader.reset();
 }
 
@@ -160,7 +159,7 @@ void PlayerSoundSink::StopStream(Timeline& timeline) {
     auto it = streams_.find(&timeline);
     if (it != streams_.end())
         EndStream(it->second);
-    timeline.streamActive = false;
+    timeline.SetStreamActive(false);
 }
 
 void PlayerSoundSink::StopOwner(Timeline& timeline) {
@@ -170,7 +169,7 @@ void PlayerSoundSink::StopOwner(Timeline& timeline) {
         EndStream(it->second);
         streams_.erase(it);
     }
-    timeline.streamActive = false;
+    timeline.SetStreamActive(false);
     mixer_.StopOwner(&timeline);
 }
 

@@ -152,9 +152,7 @@ TEST(SoundStream, TheTimelineFollowsItsStreamAndWaitsForSlowData) {
         // the sound waits, and the timeline with it, instead of running ahead.
         StreamPlayer p;
         PlayerStream stream;
-        p.host.replaceLevel0 = true;
-        p.host.StreamInNew(&stream, "pipe", nullptr);
-        p.host.replaceLevel0 = false;
+        p.host.StreamInReplacingLevel0(&stream, "pipe");
         size_t cut = movie.size() * 20 / 120;
         p.host.StreamInWrite(&stream, movie.data(), cut);
         p.Run(3000);
@@ -178,9 +176,7 @@ TEST(SoundStream, AStarvedStreamHoldsOnlyItsOwnTimeline) {
     Bytes movie = StreamMovie(120, 200);
     StreamPlayer p;
     PlayerStream stream;
-    p.host.replaceLevel0 = true;
-    p.host.StreamInNew(&stream, "pipe", nullptr);
-    p.host.replaceLevel0 = false;
+    p.host.StreamInReplacingLevel0(&stream, "pipe");
     p.host.StreamInWrite(&stream, movie.data(), movie.size() * 20 / 120);
     p.Run(3000);
     ASSERT_TRUE(p.sink.StreamStarved(p.host.Level0()));
@@ -223,9 +219,9 @@ TEST(SoundStream, StopAndRemovalEndTheStreamAndItsSounds) {
     p.host.Load(movie.data(), movie.size());
     p.Run(300);
     ASSERT_GE(p.sink.StreamFrame(p.host.Level0()), 0);
-    EXPECT_TRUE(p.host.Level0().streamActive);
+    EXPECT_TRUE(p.host.Level0().StreamActive());
     p.host.Level0().Stop();
-    EXPECT_FALSE(p.host.Level0().streamActive);
+    EXPECT_FALSE(p.host.Level0().StreamActive());
     EXPECT_EQ(p.sink.StreamFrame(p.host.Level0()), -1);
     p.host.Close();
     EXPECT_EQ(p.m.mixer.LiveChannels(), 0u);
