@@ -39,7 +39,6 @@ class Character {
 public:
     static constexpr uint16_t kLevelRootId = 65534;
 
-    Character* next = nullptr; // bucket chain
     MovieLevel* owner = nullptr;
     uint16_t id = 0;
     CharacterType type = CharacterType::Shape;
@@ -88,6 +87,10 @@ public:
     bool IsSpriteLike() const {
         return type == CharacterType::Sprite || type == CharacterType::LoadedMovie;
     }
+
+private:
+    friend class CharacterDictionary;
+    Character* next = nullptr; // bucket chain
 };
 
 } // namespace tavro::player

@@ -17,7 +17,7 @@ PlayerSoundSink::~PlayerSoundSink() {
     // Timelines may already be gone: only the channels are stopped.
     for (auto& [timeline, s] : streams_)
         if (s.reader)
-            s.reader->Channel()->stopRequested = true;
+            s.reader->Channel()->RequestStop();
     for (auto& [character, cached] : sounds_)
         mixer_.StopSound(cached.record.get());
     mixer_.Term();
@@ -103,7 +103,7 @@ void PlayerSoundSink::StreamBlock(Timeline& timeline, uint32_t tagStart) {
     // Queue the first second before the channel can be mixed, so it does not start starved.
     s.reader->Pump(mixer_);
     mixer_.StartSound(channel);
-    if (channel->stopRequested) {
+    if (channel->StopRequested()) {
         s.reader.reset();
         return;
     }
@@ -114,7 +114,7 @@ bool PlayerSoundSink::Alive(Stream& s) {
     if (!s.reader)
         return false;
     const auto& ch = s.reader->Channel();
-    if (ch->streamEnded || ch->stopRequested) {
+    if (ch->StreamEnded() || ch->StopRequested()) {
         EndStream(s);
         return false;
     }
@@ -124,7 +124,7 @@ bool PlayerSoundSink::Alive(Stream& s) {
 void PlayerSoundSink::EndStream(Stream& s) {
     if (!s.reader)
         return;
-    s.reader->Channel()->stopRequested = true;
+    s.reader->Channel()->RequestStop();
     s.reader->Owner().SetStreamActive(false);
     s.reader.reset();
 }
@@ -146,7 +146,7 @@ bool PlayerSoundSink::StreamStarved(const Timeline& timeline) const {
     auto it = streams_.find(&timeline);
     if (it == streams_.end() || !it->second.reader)
         return false;
-    return it->second.reader->Channel()->starved.load();
+    return it->second.reader->Channel()->Starved();
 }
 
 void PlayerSoundSink::PumpStreams() {

@@ -49,7 +49,7 @@ void SoundStreamReader::Pump(SoundMixer& mixer) {
         mixer.Lock();
         uint64_t queued = channel_->QueuedSamples();
         size_t items = channel_->QueuedItems();
-        bool starved = channel_->starved.load();
+        bool starved = channel_->Starved();
         mixer.Unlock();
         if (queued >= target || items >= kMaxQueuedItems)
             return;

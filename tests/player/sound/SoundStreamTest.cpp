@@ -38,7 +38,7 @@ TEST(SoundStream, ARunDryStreamHoldsItsFrameUntilMoreDataComes) {
     // Four frames of data, then nothing: the position stops at frame 4 however long the
     // clock runs, and the time since the last buffer no longer counts.
     m.device->Advance(1000);
-    EXPECT_TRUE(ch->starved);
+    EXPECT_TRUE(ch->Starved());
     EXPECT_EQ(m.mixer.StreamFrame(*ch), 4);
     m.device->Advance(1000);
     EXPECT_EQ(m.mixer.StreamFrame(*ch), 4);
@@ -65,7 +65,7 @@ TEST(SoundStream, PositionCountsFromTheStartFrameAndInsertedSilence) {
     PushBlocks(m.mixer, *ch, 1, 321, 1024, -300);
     m.mixer.StartSound(ch);
     m.device->Advance(1000);
-    ASSERT_TRUE(ch->starved);
+    ASSERT_TRUE(ch->Starved());
     // (50 + 500 + 300 + 1024) / 100
     EXPECT_EQ(m.mixer.StreamFrame(*ch), 18);
     auto out = m.Samples16();
@@ -88,7 +88,7 @@ TEST(SoundStream, EventSoundsMetInTheStreamStartWhenTheStreamReachesThem) {
     auto first = std::find(out.begin(), out.end(), int16_t(55)) - out.begin();
     EXPECT_GE(size_t(first), 2 * 1024u + 3 * 1024u);
     EXPECT_EQ(std::count(out.begin(), out.end(), int16_t(55)), 100);
-    EXPECT_TRUE(ch->streamEnded);
+    EXPECT_TRUE(ch->StreamEnded());
     EXPECT_EQ(m.mixer.StreamFrame(*ch) >= 3, true);
 }
 
