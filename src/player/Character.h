@@ -36,6 +36,11 @@ struct ByteRange {
 };
 
 class Character {
+    friend class CharacterDictionary;
+    // Bucket chain. It stays the first member: a removed record goes back to the pool, which
+    // keeps its free link in the first word, while objects still placed read the rest.
+    Character* next = nullptr;
+
 public:
     static constexpr uint16_t kLevelRootId = 65534;
 
@@ -87,10 +92,6 @@ public:
     bool IsSpriteLike() const {
         return type == CharacterType::Sprite || type == CharacterType::LoadedMovie;
     }
-
-private:
-    friend class CharacterDictionary;
-    Character* next = nullptr; // bucket chain
 };
 
 } // namespace tavro::player
