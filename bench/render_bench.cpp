@@ -286,7 +286,7 @@ public:
 
 struct Stage {
     Stage(bool antiAlias) {
-        core.highQuality = antiAlias;
+        core.SetQuality(antiAlias, false);
         std::vector<uint8_t> movie = BuildMovie();
         core.Load(movie.data(), movie.size());
         renderer = &Renderer::Of(core);

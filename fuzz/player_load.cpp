@@ -11,9 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Half the inputs arrive in small pieces, as a slow stream would deliver them.
     if (size > 0 && (data[size - 1] & 1)) {
         tavro::player::PlayerStream stream;
-        host.replaceLevel0 = true;
-        host.StreamInNew(&stream, "fuzz", nullptr);
-        host.replaceLevel0 = false;
+        host.StreamInReplacingLevel0(&stream, "fuzz");
         for (size_t off = 0; off < size; off += 7)
             host.StreamInWrite(&stream, data + off, size - off < 7 ? size - off : 7);
         host.StreamInDestroy(&stream);

@@ -25,7 +25,7 @@ void Run(const RenderOptions& o) {
     std::vector<uint8_t> bytes = ReadMovieBytes(o.file);
 
     player::HeadlessHost host(o.width, o.height);
-    host.highQuality = o.quality != "low";
+    host.SetQuality(o.quality != "low", host.BestQuality());
     host.Load(bytes.data(), bytes.size());
     if (!host.Loaded())
         throw CliError(o.file + ": not a playable SWF movie");

@@ -49,12 +49,12 @@ inline void RunSoundDecode(const uint8_t* data, size_t size) {
     }
     (void)SoundInfo::ButtonSlot(body, control % 9);
     if (auto ch = SoundChannel::MakeEvent(sound, info, nullptr)) {
-        ch->end = sound->sampleCount;
+        ch->SetRange(0, sound->sampleCount);
         SoundMixer mixer; // no device: only its lock is used
         SoundFormat out{uint8_t((control >> 1) & 0x0F)};
         std::vector<uint8_t> buffer(8192);
         uint32_t frames = uint32_t(2048 >> out.RateShift());
-        for (int i = 0; i < 16 && !ch->stopRequested; ++i)
+        for (int i = 0; i < 16 && !ch->StopRequested(); ++i)
             ch->Render(buffer.data(), out, frames, mixer);
     }
 

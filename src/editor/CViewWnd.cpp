@@ -275,7 +275,7 @@ void CViewWnd::paintEvent(QPaintEvent* event) {
 }
 
 void CViewWnd::OnPlayerPainted() {
-    if (playTimingPending_ && player_->running) {
+    if (playTimingPending_ && player_->Running()) {
         playTimingPending_ = false;
         std::fprintf(stderr, "play-first-frame-ms %lld\n",
                      (long long)(PlayClock().isValid() ? PlayClock().elapsed() : -1));

@@ -36,10 +36,14 @@ struct ByteRange {
 };
 
 class Character {
+    friend class CharacterDictionary;
+    // Bucket chain. It stays the first member: a removed record goes back to the pool, which
+    // keeps its free link in the first word, while objects still placed read the rest.
+    Character* next = nullptr;
+
 public:
     static constexpr uint16_t kLevelRootId = 65534;
 
-    Character* next = nullptr; // bucket chain
     MovieLevel* owner = nullptr;
     uint16_t id = 0;
     CharacterType type = CharacterType::Shape;

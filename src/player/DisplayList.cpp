@@ -85,23 +85,7 @@ DisplayObject* DisplayList::Place(DisplayObject* parent, const PlaceInfo& info,
             RemoveObject(obj);
             return nullptr;
         }
-        MovieLevel* source = ch->owner;
-        t->root = source;
-        t->bytes = source ? source->bytes : nullptr;
-        if (ch->type == CharacterType::LoadedMovie && source) {
-            t->dataOffset = source->startPos;
-            t->dataLength =
-                source->received > source->startPos ? source->received - source->startPos : 0;
-            t->frameCount = source->frameCount;
-        } else {
-            t->dataOffset = ch->data.offset;
-            t->dataLength = ch->data.length;
-            t->frameCount = ch->frameCount;
-        }
-        t->pos = 0;
-        t->startPos = 0;
-        t->depth = obj->depth;
-        t->rootObject = obj;
+        t->BindSprite(ch->owner, *ch, obj);
         obj->timeline = t.get();
         obj->ownTimeline = std::move(t);
         LinkTimeline(obj->timeline);
@@ -200,7 +184,7 @@ void DisplayList::DestroyObject(DisplayObject* obj) {
         actions.Cancel(t);
         if (player && player->Sound())
             player->Sound()->StopOwner(*t);
-        t->rootObject = nullptr;
+        t->DetachRootObject();
         Retire(std::move(obj->ownTimeline));
     }
     anyDirty = true;

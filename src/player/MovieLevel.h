@@ -39,39 +39,52 @@ public:
 
     uint32_t received = 0;
     int64_t totalLength = -1; // declared file length; -1 until the 8 header bytes are in
-    uint8_t header[kHeaderSize] = {};
-    uint32_t headerBytes = 0;
     bool headerParsed = false;
-    bool complete = false;
     int32_t framesLoaded = -1;
-    uint32_t scanPos = 0;
 
     Rect frameRect;
-    uint16_t frameRate = 0;  // 8.8 as in the header
-    int32_t frameRate16 = 0; // 16.16
-    int32_t frameMs = 1000;  // frame period in whole milliseconds
+    int32_t frameMs = 1000; // frame period in whole milliseconds
     uint8_t version = 0;
 
     // Body of the JPEGTables tag, when the movie has one.
-    ByteRange jpegTables;
-    // The renderer's decoder context built from jpegTables.
+    const ByteRange& JpegTables() const { return jpegTables; }
+    // The first JPEGTables tag of the movie gives the tables; later ones are ignored.
+    void SetJpegTables(const ByteRange& tables) {
+        if (jpegTables.present)
+            return;
+        jpegTables = tables;
+        jpegTablesCache.reset();
+    }
+    // The renderer's decoder context built from the JPEG tables.
     std::unique_ptr<RenderCache> jpegTablesCache;
 
-    PlayerStream* stream = nullptr;
+    // The URL the movie was loaded from.
     std::string url;
-    bool loadIntoBuffer = false; // a buffer-only load (movie headed for a sprite target)
+
+    CharacterDictionary dictionary;
+
+private:
+    friend class PlayerCore; // attaches streams, keeps the list of levels
+
+    bool ParseHeader();
+    void CountFrames();
+
+    uint8_t header[kHeaderSize] = {};
+    uint32_t headerBytes = 0;
+    bool complete = false;
+    uint32_t scanPos = 0;
+    uint16_t frameRate = 0;  // 8.8 as in the header
+    int32_t frameRate16 = 0; // 16.16
+    ByteRange jpegTables;
+
+    PlayerStream* stream = nullptr; // the stream feeding this level
+    bool loadIntoBuffer = false;    // a buffer-only load (movie headed for a sprite target)
     int32_t pendingLevel = -1;
     std::string pendingTarget;
     bool sizeReported = false;
 
     // Next level in the player's list of levels 1 and up.
     std::unique_ptr<MovieLevel> nextLevel;
-
-    CharacterDictionary dictionary;
-
-private:
-    bool ParseHeader();
-    void CountFrames();
 };
 
 } // namespace tavro::player

@@ -58,7 +58,6 @@ void PlayerCore::GetClientRect(Rect& out) {
                int32_t(std::max<int64_t>(f.Height() / 20, 0)));
 }
 void PlayerCore::MovieSizeKnown(int, int) {}
-void PlayerCore::Notify(int, int, int, int, int) {}
 void PlayerCore::OpenUrlStream(std::string_view, std::string_view, const StreamTarget&) {}
 void PlayerCore::CloseUrlStream(PlayerStream*) {}
 void PlayerCore::FsCommand(std::string_view, std::string_view) {}
@@ -75,10 +74,8 @@ uint32_t PlayerCore::CurrentTimeMs() {
 // ---- host commands ----
 
 void PlayerCore::Load(const uint8_t* data, size_t length) {
-    replaceLevel0 = true;
     loadStream_ = PlayerStream();
-    StreamInNew(&loadStream_, "pipe", nullptr);
-    replaceLevel0 = false;
+    StreamInReplacingLevel0(&loadStream_, "pipe");
     // Large inputs go in pieces so that one call never needs a length beyond int range.
     constexpr size_t kPiece = size_t(1) << 30;
     for (size_t off = 0; off < length || off == 0; off += kPiece) {
@@ -93,7 +90,7 @@ void PlayerCore::Load(const uint8_t* data, size_t length) {
 }
 
 void PlayerCore::TogglePlay() {
-    if (!level0_.playing)
+    if (!level0_.Playing())
         level0_.Play(true);
     else
         level0_.Stop();
@@ -101,14 +98,14 @@ void PlayerCore::TogglePlay() {
 }
 
 void PlayerCore::Close() {
-    if (timersOn) {
+    if (timersOn_) {
         StopTimers();
-        timersOn = false;
+        timersOn_ = false;
         StopTimelineSounds();
     }
     ClearAllLevels();
-    zoomRect.SetEmpty();
-    running = false;
+    zoomRect_.SetEmpty();
+    running_ = false;
     drag.Clear();
     displayList_.actions.Clear();
     render_->RebuildView();
@@ -120,20 +117,20 @@ void PlayerCore::Close() {
 void PlayerCore::StopTimelineSounds() {
     if (!sound_)
         return;
-    for (Timeline* t = displayList_.timelines; t; t = t->nextInList) {
+    for (Timeline* t = displayList_.timelines; t; t = t->NextInList()) {
         sound_->StopStream(*t);
         sound_->StopOwner(*t);
     }
 }
 
 void PlayerCore::Tick(bool fromTimer) {
-    if (!running || busy)
+    if (!running_ || busy_)
         return;
     uint32_t now = CurrentTimeMs() & kClockMask;
     int frames = 1;
     Timeline* leader = nullptr;
     if (sound_) {
-        for (Timeline* t = displayList_.timelines; t; t = t->nextInList) {
+        for (Timeline* t = displayList_.timelines; t; t = t->NextInList()) {
             // A stream that has run dry does not lead: the movie's own clock paces the other
             // timelines while its timeline waits for data below.
             int32_t f = sound_->StreamFrame(*t);
@@ -146,15 +143,15 @@ void PlayerCore::Tick(bool fromTimer) {
             }
         }
     }
-    if (!leader && fromTimer && Before(now, nextFrameTime))
+    if (!leader && fromTimer && Before(now, nextFrameTime_))
         return;
-    nextFrameTime = (now + uint32_t(level0_.frameMs)) & kClockMask;
+    nextFrameTime_ = (now + uint32_t(level0_.frameMs)) & kClockMask;
 
     for (int i = 0; i < frames; ++i) {
         // Timelines placed during this round were just sought to their first frame and wait
         // for the next round; removed ones are skipped.
         tickScratch_.clear();
-        for (Timeline* t = displayList_.timelines; t; t = t->nextInList)
+        for (Timeline* t = displayList_.timelines; t; t = t->NextInList())
             tickScratch_.push_back(t);
         for (Timeline* t : tickScratch_) {
             if (!t->IsLevel() && !t->rootObject)
@@ -170,38 +167,59 @@ void PlayerCore::Tick(bool fromTimer) {
     }
     interpreter_->ReplayButtonUpdate(*this);
     render_->UpdateScreen();
-    AutoQuality(now, frames);
+    UpdateAutoQuality(now, frames);
     FrameRateTrace();
     displayList_.ReleaseRetired();
 }
 
-void PlayerCore::AutoQuality(uint32_t start, int framesDue) {
-    if (!autoQuality)
+void PlayerCore::UpdateAutoQuality(uint32_t start, int framesDue) {
+    if (!autoQuality_)
         return;
+    QualityCounters& q = quality_;
     uint32_t elapsed = ((CurrentTimeMs() & kClockMask) - start) & kClockMask;
     int32_t period = level0_.frameMs;
     if (int64_t(elapsed) > period || framesDue > 1)
-        ++slowTicks;
+        ++q.slowTicks;
     else if (int64_t(elapsed) < period / 4)
-        ++fastTicks;
-    ++tickCount;
-    if (tickCount >= 5 && qualityAge >= 11) {
+        ++q.fastTicks;
+    ++q.tickCount;
+    if (q.tickCount >= 5 && q.qualityAge >= 11) {
         bool change = false;
-        if (highQuality && 3 * slowTicks > tickCount) {
-            highQuality = false;
+        if (highQuality_ && 3 * q.slowTicks > q.tickCount) {
+            highQuality_ = false;
             change = true;
-        } else if (!highQuality && 3 * fastTicks > tickCount) {
-            highQuality = true;
+        } else if (!highQuality_ && 3 * q.fastTicks > q.tickCount) {
+            highQuality_ = true;
             change = true;
         }
+        // The tick counts go on: they measure the movie, not the current quality.
         if (change) {
-            qualityAge = 0;
-            slowTicks = fastTicks = tickCount = 0;
+            q.qualityAge = 0;
             render_->RebuildView();
             render_->InvalidateAll();
         }
     }
-    ++qualityAge;
+    ++q.qualityAge;
+}
+
+void PlayerCore::SetQuality(bool high, bool best) {
+    highQuality_ = high;
+    bestQuality_ = best;
+    autoQuality_ = false;
+    render_->RebuildView();
+    render_->InvalidateAll();
+}
+
+void PlayerCore::SetScaleMode(int mode) {
+    scaleMode_ = mode;
+    render_->RebuildView();
+    render_->InvalidateAll();
+}
+
+void PlayerCore::SetZoomRect(const Rect& zoom) {
+    zoomRect_ = zoom;
+    render_->RebuildView();
+    render_->InvalidateAll();
 }
 
 void PlayerCore::FrameRateTrace() {
@@ -229,17 +247,17 @@ void PlayerCore::Resize() {
 }
 
 void PlayerCore::MouseMove(int x, int y, bool buttonDown) {
-    if (running)
+    if (running_)
         interpreter_->MouseMove(*this, x, y, buttonDown);
 }
 
 void PlayerCore::MouseDown(int x, int y) {
-    if (running)
+    if (running_)
         interpreter_->MouseDown(*this, x, y);
 }
 
 void PlayerCore::MouseUp(int x, int y) {
-    if (running)
+    if (running_)
         interpreter_->MouseUp(*this, x, y);
 }
 
@@ -251,6 +269,12 @@ int PlayerCore::UpdateCursor() {
 
 // ---- stream intake ----
 
+void PlayerCore::StreamInReplacingLevel0(PlayerStream* stream, std::string_view url) {
+    replaceLevel0_ = true;
+    StreamInNew(stream, url, nullptr);
+    replaceLevel0_ = false;
+}
+
 void PlayerCore::StreamInNew(PlayerStream* stream, std::string_view url,
                              const StreamTarget* target) {
     Trace("StreamInNew %x\n", unsigned(reinterpret_cast<uintptr_t>(stream)));
@@ -259,18 +283,18 @@ void PlayerCore::StreamInNew(PlayerStream* stream, std::string_view url,
     stream->url.assign(url);
     stream->level = nullptr;
     MovieLevel* level = nullptr;
-    if (replaceLevel0) {
-        if (timersOn) {
+    if (replaceLevel0_) {
+        if (timersOn_) {
             StopTimers();
-            timersOn = false;
+            timersOn_ = false;
             StopTimelineSounds();
         }
-        running = false;
+        running_ = false;
         ClearAllLevels();
         displayList_.actions.Clear();
         interpreter_->MovieReplaced(*this);
         level = &level0_;
-        movieUrl.assign(url);
+        movieUrl_.assign(url);
     } else if (target && target->spritePath.empty() && !target->variables) {
         level = GetLevel(target->level, true);
         if (level && (level->totalLength >= 0 || level->errorCode != 0))
@@ -452,26 +476,26 @@ void PlayerCore::OnLevelAppended(MovieLevel& level) {
         level.sizeReported = true;
         MovieSizeKnown(int(level.frameRect.Width() / 20), int(level.frameRect.Height() / 20));
     }
-    if (!running && level.errorCode == 0 && level.totalLength >= 0)
+    if (!running_ && level.errorCode == 0 && level.totalLength >= 0)
         TryStart(level);
 }
 
 void PlayerCore::TryStart(MovieLevel& level) {
     int r = level.Seek(0, true);
     if (level.errorCode == 0 && (r == Timeline::kOk || level.DataComplete())) {
-        running = true;
-        if (level.frameCount < 2 && autoQuality)
-            highQuality = true;
+        running_ = true;
+        if (level.frameCount < 2 && autoQuality_)
+            highQuality_ = true;
         int period = level.frameMs / 10;
         if (period <= 0)
             period = 1;
         uint32_t now = CurrentTimeMs() & kClockMask;
         if (StartTimers(period, kCaretPeriodMs)) {
-            timersOn = true;
-            timerStartTime = now;
+            timersOn_ = true;
+            timerStartTime_ = now;
         }
         // The first frame stays up for a whole frame period.
-        nextFrameTime = (now + uint32_t(level.frameMs)) & kClockMask;
+        nextFrameTime_ = (now + uint32_t(level.frameMs)) & kClockMask;
         RunActions();
     }
     render_->RebuildView();
@@ -556,13 +580,13 @@ void PlayerCore::ClearAllLevels() {
 // ---- actions and state ----
 
 void PlayerCore::RunActions() {
-    if (!running || actionNesting_ > 0)
+    if (!running_ || actionNesting_ > 0)
         return;
     ++actionNesting_;
-    bool wasBusy = busy;
-    busy = true;
+    bool wasBusy = busy_;
+    busy_ = true;
     interpreter_->RunQueue(*this, displayList_.actions);
-    busy = wasBusy;
+    busy_ = wasBusy;
     --actionNesting_;
 }
 
@@ -584,17 +608,17 @@ bool PlayerCore::Loaded() const {
 ControlState PlayerCore::GetControlState() const {
     ControlState s;
     bool loaded = Loaded();
-    bool zoom = !zoomRect.IsEmpty();
+    bool zoom = !zoomRect_.IsEmpty();
     s.flags[0] = s.flags[1] = s.flags[2] = loaded;
     s.flags[3] = loaded && zoom;
     s.flags[4] = s.flags[8] = loaded && level0_.frameCount > 1;
     s.flags[5] = s.flags[7] = loaded && level0_.currentFrame > 0;
-    s.flags[6] = loaded && !level0_.atEnd;
-    s.flags[9] = scaleMode == 3;
-    s.flags[10] = loaded && !zoom && scaleMode != 3;
-    s.flags[11] = highQuality;
-    s.flags[12] = loaded && level0_.loop;
-    s.flags[13] = level0_.playing;
+    s.flags[6] = loaded && !level0_.AtEnd();
+    s.flags[9] = scaleMode_ == 3;
+    s.flags[10] = loaded && !zoom && scaleMode_ != 3;
+    s.flags[11] = highQuality_;
+    s.flags[12] = loaded && level0_.Looping();
+    s.flags[13] = level0_.Playing();
     return s;
 }
 

@@ -62,13 +62,16 @@ public:
 
     // ---- stream intake ----
 
-    // Opens a stream into level 0 (when replaceLevel0 is set) or the level / sprite the target
-    // names.
+    // Opens a stream into the level or sprite the target names (a URL load).
     void StreamInNew(PlayerStream* stream, std::string_view url, const StreamTarget* target);
     // Appends data; returns `length`, or -1 when the stream has no level.
     int64_t StreamInWrite(PlayerStream* stream, const uint8_t* data, size_t length);
     // The data is complete.
     void StreamInDestroy(PlayerStream* stream);
+
+    // Opens a stream that replaces the level-0 movie: every level and the display list are
+    // cleared first (Load streams its bytes through one of these).
+    void StreamInReplacingLevel0(PlayerStream* stream, std::string_view url);
 
     // ---- host slots (a host overrides these; see PlayerHost) ----
 
@@ -77,7 +80,6 @@ public:
     virtual void InvalidateScreen();
     virtual void GetClientRect(Rect& out);
     virtual void MovieSizeKnown(int width, int height);
-    virtual void Notify(int a, int b, int c, int d, int e);
     virtual void OpenUrlStream(std::string_view url, std::string_view postData,
                                const StreamTarget& target);
     virtual void CloseUrlStream(PlayerStream* stream);
@@ -124,28 +126,50 @@ public:
     void SetSoundSink(SoundSink* sink) { sound_ = sink; }
     SoundSink* Sound() { return sound_; }
 
-    // Called by timelines.
-    void OnLevelAppended(MovieLevel& level);
+    // ---- playback state ----
 
-    bool running = false;
-    bool busy = false;
-    uint32_t nextFrameTime = 0;
-    bool timersOn = false;
-    uint32_t timerStartTime = 0;
+    // A movie is loaded and its first frame shown.
+    bool Running() const { return running_; }
+    // The host's frame and caret timers are running.
+    bool TimersOn() const { return timersOn_; }
+    // When the next round of frames is due (the clock's milliseconds); a round of frames moves it.
+    uint32_t NextFrameTime() const { return nextFrameTime_; }
+    // The URL level 0 was loaded from.
+    const std::string& MovieUrl() const { return movieUrl_; }
 
-    bool highQuality = true;
-    bool autoQuality = false;
-    bool bestQuality = false;
-    int slowTicks = 0;
-    int fastTicks = 0;
-    int tickCount = 0;
-    int qualityAge = 1000;
-    int soundBufferSeconds = 5;
-    int scaleMode = 0;
-    Rect zoomRect;
-    bool replaceLevel0 = false;
-    std::string movieUrl;
-    // The object a StartDrag action attached to the mouse.
+    // ---- rendering quality and view ----
+
+    // Anti-aliasing is on.
+    bool HighQuality() const { return highQuality_; }
+    // Bitmaps are smoothed even in movies of several frames.
+    bool BestQuality() const { return bestQuality_; }
+    // The frame clock switches anti-aliasing by how long frames take.
+    bool AutoQuality() const { return autoQuality_; }
+    // A script or a menu chose the quality: auto quality ends and the view is rebuilt.
+    void SetQuality(bool high, bool best);
+    void SetAutoQuality(bool on) { autoQuality_ = on; }
+    // What auto quality has counted since it was turned on. A switch of quality restarts
+    // only `qualityAge`, so that the next switch waits at least ten ticks.
+    struct QualityCounters {
+        int slowTicks = 0;
+        int fastTicks = 0;
+        int tickCount = 0;
+        int qualityAge = 1000;
+    };
+    const QualityCounters& AutoQualityCounters() const { return quality_; }
+
+    // The scale mode word of the view (mode in the low 4 bits, alignment above).
+    int ScaleMode() const { return scaleMode_; }
+    void SetScaleMode(int mode);
+    // The part of the movie the view shows (twips); empty for the whole frame.
+    const Rect& ZoomRect() const { return zoomRect_; }
+    void SetZoomRect(const Rect& zoom);
+
+    // Seconds of stream sound gathered before a stream (re)starts.
+    int SoundBufferSeconds() const { return soundBufferSeconds_; }
+    void SetSoundBufferSeconds(int seconds) { soundBufferSeconds_ = seconds; }
+
+    // The object a StartDrag action attached to the mouse (kept by the action code).
     DragState drag;
 
 private:
@@ -164,7 +188,8 @@ private:
     void FinishSpriteLoad(SideLoad& load);
     void PruneLoadedMovies();
     void TryStart(MovieLevel& level);
-    void AutoQuality(uint32_t start, int framesDue);
+    void OnLevelAppended(MovieLevel& level);
+    void UpdateAutoQuality(uint32_t start, int framesDue);
     void StopTimelineSounds();
     void ResetLevel(MovieLevel& level);
     void FrameRateTrace();
@@ -185,6 +210,21 @@ private:
     std::vector<SideLoad> sideLoads_;
     // Movies loaded into sprites; their characters stay in use while the sprites are on stage.
     std::vector<std::unique_ptr<MovieLevel>> loadedMovies_;
+
+    bool running_ = false;
+    bool busy_ = false; // actions are running; the frame clock waits
+    uint32_t nextFrameTime_ = 0;
+    bool timersOn_ = false;
+    uint32_t timerStartTime_ = 0;
+    bool highQuality_ = true;
+    bool autoQuality_ = false;
+    bool bestQuality_ = false;
+    QualityCounters quality_;
+    int soundBufferSeconds_ = 5;
+    int scaleMode_ = 0;
+    Rect zoomRect_;
+    bool replaceLevel0_ = false; // StreamInNew targets level 0
+    std::string movieUrl_;
 };
 
 } // namespace tavro::player

@@ -5,7 +5,6 @@ namespace tavro::player {
 PlayerHost::~PlayerHost() = default;
 
 void PlayerHost::MovieSizeKnown(int, int) {}
-void PlayerHost::Notify(int, int, int, int, int) {}
 void PlayerHost::OpenUrlStream(std::string_view, std::string_view, const StreamTarget&) {}
 void PlayerHost::CloseUrlStream(PlayerStream* stream) {
     if (stream)

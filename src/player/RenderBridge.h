@@ -29,7 +29,8 @@ public:
     void RebuildView();
     // Creates the off-screen surface if there is none.
     void EnsureSurface();
-    // Drops the surface (the client area changed); it is rebuilt at the next paint.
+    // Drops the surface (the client area changed); it is rebuilt, together with the view
+    // transform, at the next paint.
     void DropSurface();
 
     // A copy of the client area as 32-bit RGBA rows (top-down, 4 bytes per pixel).

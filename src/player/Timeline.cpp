@@ -153,10 +153,8 @@ int Timeline::DoTag() {
         DefineCharacter(CharacterType::Button);
         break;
     case kTagJpegTables:
-        if (root && !root->jpegTables.present) {
-            root->jpegTables = {dataOffset + pos, tagEnd - pos, true};
-            root->jpegTablesCache.reset();
-        }
+        if (root)
+            root->SetJpegTables({dataOffset + pos, tagEnd - pos, true});
         break;
     case kTagSetBackgroundColor:
         DoSetBackground();
@@ -612,6 +610,24 @@ int32_t Timeline::FindLabel(std::string_view name) {
         p = h.end;
     }
     return -1;
+}
+
+void Timeline::BindSprite(MovieLevel* source, const Character& ch, DisplayObject* obj) {
+    root = source;
+    bytes = source ? source->bytes : nullptr;
+    if (ch.type == CharacterType::LoadedMovie && source) {
+        dataOffset = source->startPos;
+        dataLength = source->received > source->startPos ? source->received - source->startPos : 0;
+        frameCount = source->frameCount;
+    } else {
+        dataOffset = ch.data.offset;
+        dataLength = ch.data.length;
+        frameCount = ch.frameCount;
+    }
+    pos = 0;
+    startPos = 0;
+    depth = obj->depth;
+    rootObject = obj;
 }
 
 } // namespace tavro::player

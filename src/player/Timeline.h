@@ -41,45 +41,56 @@ public:
     Timeline(const Timeline&) = delete;
     Timeline& operator=(const Timeline&) = delete;
 
-    // --- the tag stream ---
-    // The bytes are `bytes`[dataOffset, dataOffset + dataLength); for a level, the whole buffer
-    // received so far.
-    std::shared_ptr<std::vector<uint8_t>> bytes;
-    uint32_t dataOffset = 0;
-    uint32_t dataLength = 0;
-    uint32_t pos = 0;
-    uint32_t tagStart = 0;
-    uint32_t tagEnd = 0;
-    uint16_t tagCode = 0;
-    uint32_t startPos = 0;
-
     MovieLevel* root = nullptr; // resolves character ids
-    Timeline* nextInList = nullptr;
-    Timeline* prevInList = nullptr;
-    bool inList = false;
     PlayerCore* player;
     DisplayList* displayList;
+    // The object that stands for this timeline in the display list (its children are this
+    // timeline's objects); set by the display list.
     DisplayObject* rootObject = nullptr;
 
-    bool atEnd = false;
     int32_t currentFrame = -1;
-    bool seeking = false;
-    bool soundResync = false;
-    bool playing = true;
-    bool loop = true;
     int32_t frameCount = 0;
     int errorCode = 0;
-    int32_t depth = 0;
-    // Offset (within the tag stream) of the text of the last FrameLabel passed; -1 when none.
-    int64_t currentLabel = -1;
-
-    // Stream sound state of this timeline: the SoundStreamHead body and the block position.
-    ByteRange streamHead;
-    uint32_t streamBlockPos = 0;
-    bool streamWaiting = false;
-    bool streamActive = false;
+    int32_t depth = 0; // the level number, or the sprite's placement depth
 
     std::vector<Variable> variables;
+
+    // ---- the tag stream (read-only outside) ----
+    // The bytes are SharedBytes()[DataOffset(), DataOffset() + dataLength); for a level, the
+    // whole buffer received so far.
+    const std::shared_ptr<std::vector<uint8_t>>& SharedBytes() const { return bytes; }
+    uint32_t DataOffset() const { return dataOffset; }
+    // Offset (within the tag stream) of the first tag of frame 0.
+    uint32_t StartPos() const { return startPos; }
+
+    // Sets up the timeline of a placed sprite: `ch` is a sprite, or a movie loaded into a
+    // sprite target (whose root is `source`); `obj` is the placed object.
+    void BindSprite(MovieLevel* source, const Character& ch, DisplayObject* obj);
+    // The placed object is going away.
+    void DetachRootObject() { rootObject = nullptr; }
+
+    // The next timeline of the display list's list of timelines.
+    Timeline* NextInList() const { return nextInList; }
+
+    // ---- playback state ----
+    bool Playing() const { return playing; }
+    bool Looping() const { return loop; }
+    void SetLooping(bool on) { loop = on; }
+    bool AtEnd() const { return atEnd; }
+    // A goto is replaying frames (DoAction and StartSound are ignored).
+    bool Seeking() const { return seeking; }
+
+    // ---- stream sound (kept by the sound code) ----
+    // Whether the stream should restart its decoder (set by Play and by gotos); reading it
+    // clears it.
+    bool TakeSoundResync() {
+        bool r = soundResync;
+        soundResync = false;
+        return r;
+    }
+    // A stream channel plays this timeline's stream sound.
+    bool StreamActive() const { return streamActive; }
+    void SetStreamActive(bool on) { streamActive = on; }
 
     // True for a level's root timeline.
     virtual bool IsLevel() const { return false; }
@@ -112,6 +123,35 @@ public:
     void ResetTimeline();
 
 protected:
+    friend class DisplayList; // keeps the list of timelines
+
+    std::shared_ptr<std::vector<uint8_t>> bytes;
+    uint32_t dataOffset = 0;
+    uint32_t dataLength = 0;
+    uint32_t pos = 0;
+    uint32_t tagStart = 0;
+    uint32_t tagEnd = 0;
+    uint16_t tagCode = 0;
+    uint32_t startPos = 0;
+
+    Timeline* nextInList = nullptr;
+    Timeline* prevInList = nullptr;
+    bool inList = false;
+
+    bool atEnd = false;
+    bool seeking = false;
+    bool soundResync = false;
+    bool playing = true;
+    bool loop = true;
+    // Offset (within the tag stream) of the text of the last FrameLabel passed; -1 when none.
+    int64_t currentLabel = -1;
+
+    // The SoundStreamHead body and the stream's state.
+    ByteRange streamHead;
+    uint32_t streamBlockPos = 0;
+    bool streamWaiting = false;
+    bool streamActive = false;
+
     int ExecuteTo(int32_t frame);
     void MergeAfterReplay(DisplayObject* oldChain);
     bool EnsureRootObject();

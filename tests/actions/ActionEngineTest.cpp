@@ -118,7 +118,7 @@ TEST(ActionEngine, FrameActionsAtAMissingTargetDoNothingWhileLaterActionsRun) {
                   SpriteTags());
     EXPECT_EQ(host.Var("after"), "yes");
     EXPECT_EQ(host.Var("x"), "<unset>");
-    EXPECT_TRUE(host.Level0().playing);
+    EXPECT_TRUE(host.Level0().Playing());
 }
 
 TEST(ActionEngine, SetTargetAimsFrameActionsAndVariablesAtASprite) {
@@ -129,7 +129,7 @@ TEST(ActionEngine, SetTargetAimsFrameActionsAndVariablesAtASprite) {
     DisplayObject* box = host.Level0().rootObject->FindChild(1);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->timeline->currentFrame, 1);
-    EXPECT_FALSE(box->timeline->playing);
+    EXPECT_FALSE(box->timeline->Playing());
     ASSERT_NE(FindVariable(*box->timeline, "INSIDE"), nullptr);
     EXPECT_EQ(host.Var("outside"), "w");
 }
@@ -275,7 +275,7 @@ TEST(ActionEngine, GotoFrame2CountsFromOneAndPlays) {
     EngineHost host;
     host.LoadBytes(movie);
     EXPECT_EQ(host.Level0().currentFrame, 2);
-    EXPECT_FALSE(host.Level0().playing);
+    EXPECT_FALSE(host.Level0().Playing());
 }
 
 TEST(ActionEngine, TraceAndRandomNumbers) {

@@ -155,7 +155,7 @@ TEST(GetUrl, VariablesAndSpriteLoads) {
 
 TEST(HostCommands, AllowScaleFalseShowsTwentyTwipsPerPixel) {
     EngineHost host(400, 300);
-    host.highQuality = false;
+    host.SetQuality(false, false);
     host.LoadBytes(Movie(Cat({ShowFrame(), End()}), 1, 12 << 8, 100, 50));
     HostCommands commands(host);
     // Show all: the 100 x 50 movie fills the 400-pixel width.
@@ -163,14 +163,14 @@ TEST(HostCommands, AllowScaleFalseShowsTwentyTwipsPerPixel) {
     EXPECT_EQ(p.x, 400);
     for (const char* arg : {"false", "0", "no", "maybe", ""}) {
         EXPECT_EQ(commands.Handle("AllowScale", arg), HostCommands::Result::Done);
-        EXPECT_EQ(host.scaleMode, 3) << arg;
+        EXPECT_EQ(host.ScaleMode(), 3) << arg;
         p = host.GetDisplayList().viewMatrix.MapDelta(2000, 1000);
         EXPECT_EQ(p.x, 100) << arg;
         EXPECT_EQ(p.y, 50) << arg;
     }
     for (const char* arg : {"true", "YES", "1", "-2.5"}) {
         commands.Handle("allowscale", arg);
-        EXPECT_EQ(host.scaleMode, 0) << arg;
+        EXPECT_EQ(host.ScaleMode(), 0) << arg;
     }
     bool quit = false;
     int full = -1;

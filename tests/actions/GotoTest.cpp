@@ -45,7 +45,7 @@ TEST(ActionGotos, GotosOfOneListSeekOnceWithoutReplayingTheFrame) {
 
     EXPECT_FALSE(host.engine->Aborted());
     EXPECT_EQ(host.Level0().currentFrame, 1);
-    EXPECT_FALSE(host.Level0().playing);
+    EXPECT_FALSE(host.Level0().Playing());
     EXPECT_EQ(host.Var("zero"), "1");
     EXPECT_EQ(host.Var("one"), "1");
     EXPECT_EQ(ChildCount(host.Level0().rootObject), kShapes);

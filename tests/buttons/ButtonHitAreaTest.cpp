@@ -122,7 +122,7 @@ TEST(ButtonHitArea, HitAreaIsWhatTheRendererDraws) {
     for (bool antiAlias : {false, true}) {
         SCOPED_TRACE(antiAlias ? "anti-aliased" : "aliased");
         ButtonHost host;
-        host.highQuality = antiAlias;
+        host.SetQuality(antiAlias, false);
         host.LoadBytes(movie);
         std::vector<uint8_t> rgba;
         int w = 0, h = 0;

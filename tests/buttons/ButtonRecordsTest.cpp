@@ -28,7 +28,7 @@ TEST(ButtonRecords, ConditionRecordsPointAtTheirActions) {
     EXPECT_EQ(r.records[0].matrix.ty, -40);
     // Two records with actions and the empty terminator (no actions at all).
     ASSERT_EQ(r.actions.size(), 3u);
-    const auto& buf = *host.Level0().bytes;
+    const auto& buf = *host.Level0().SharedBytes();
     EXPECT_EQ(r.actions[0].conditions, kPress);
     EXPECT_EQ(r.actions[0].length, 2u);
     EXPECT_EQ(buf[r.actions[0].offset], 0x07);

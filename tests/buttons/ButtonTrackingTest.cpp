@@ -85,7 +85,7 @@ TEST(ButtonTracking, PressAndReleaseInsideRunTheirActions) {
                                            {kPress | kRelease, Marker("press or release")},
                                            {kRelease, Cat({Marker("release"), ActStop()})},
                                            {kRollOut, Marker("out")}})));
-    ASSERT_TRUE(host.Level0().playing);
+    ASSERT_TRUE(host.Level0().Playing());
 
     // Track queues the lists with the button's timeline; the mouse input then runs them.
     EXPECT_TRUE(host.buttons->Track(20, 20, false));
@@ -100,7 +100,7 @@ TEST(ButtonTracking, PressAndReleaseInsideRunTheirActions) {
     host.MouseDown(20, 20);
     host.MouseUp(20, 20);
     EXPECT_EQ(host.log, (Log{"press or release", "press or release", "release"}));
-    EXPECT_FALSE(host.Level0().playing); // the Stop after the release marker ran
+    EXPECT_FALSE(host.Level0().Playing()); // the Stop after the release marker ran
     host.MouseMove(150, 80, false);
     EXPECT_EQ(host.log.back(), "out");
 }
@@ -285,7 +285,7 @@ TEST(ButtonTracking, DefineButtonRunsItsListOnReleaseWithItsColourTransform) {
     EXPECT_TRUE(host.log.empty());
     host.MouseUp(20, 20);
     EXPECT_EQ(host.log, (Log{"v1"}));
-    EXPECT_FALSE(host.Level0().playing);
+    EXPECT_FALSE(host.Level0().Playing());
 }
 
 } // namespace

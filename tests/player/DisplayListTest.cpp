@@ -114,7 +114,7 @@ TEST(DisplayList, SelfPlacingSpritesAreBounded) {
     host.LoadBytes(
         Movie(Cat({DefineSprite(2, 1, Cat({Place2(1, 2), Place2(2, 2), ShowFrame(), End()})),
                    Place2(1, 2), ShowFrame(), End()})));
-    EXPECT_TRUE(host.running);
+    EXPECT_TRUE(host.Running());
     EXPECT_LE(host.GetDisplayList().LiveObjectCount(), DisplayList::kMaxObjects);
     host.StepFrame();
     host.Close();

@@ -25,9 +25,7 @@ TEST(Intake, DataHandedInOneByteAtATime) {
     Bytes movie = ThreeFrames();
     RecordingHost host;
     PlayerStream stream;
-    host.replaceLevel0 = true;
-    host.StreamInNew(&stream, "pipe", nullptr);
-    host.replaceLevel0 = false;
+    host.StreamInReplacingLevel0(&stream, "pipe");
 
     // Offsets just past each ShowFrame tag: the header is 8 bytes, the 13-bit RECT 7 bytes,
     // rate and count 4 bytes; then background 5, shape 14, place 9, show 2, move 8, show 2,
@@ -48,7 +46,7 @@ TEST(Intake, DataHandedInOneByteAtATime) {
             EXPECT_EQ(level.framesLoaded, complete - 1) << "after byte " << have;
         }
         // The first frame shows as soon as it is complete.
-        EXPECT_EQ(host.running, complete >= 1) << "after byte " << have;
+        EXPECT_EQ(host.Running(), complete >= 1) << "after byte " << have;
         if (host.movieWidth != 0)
             ++sizeReports;
     }
@@ -71,7 +69,7 @@ TEST(Intake, BadHeadersLeaveThePlayerUsable) {
     notSwf[0] = 'C';
     host.LoadBytes(notSwf);
     EXPECT_EQ(host.Level0().errorCode, Timeline::kBadHeader);
-    EXPECT_FALSE(host.running);
+    EXPECT_FALSE(host.Running());
     EXPECT_FALSE(host.Loaded());
     EXPECT_FALSE(host.lastControls[0]);
 
@@ -85,11 +83,11 @@ TEST(Intake, BadHeadersLeaveThePlayerUsable) {
     host.LoadBytes(Bytes{0x46, 0x57, 0x53, 4, 30, 0, 0, 0, 0x50});
     EXPECT_EQ(host.Level0().errorCode, Timeline::kBadHeader);
     host.LoadBytes(Bytes{0x46, 0x57});
-    EXPECT_FALSE(host.running);
+    EXPECT_FALSE(host.Running());
 
     host.LoadBytes(ThreeFrames());
     EXPECT_EQ(host.Level0().errorCode, 0);
-    EXPECT_TRUE(host.running);
+    EXPECT_TRUE(host.Running());
     EXPECT_TRUE(host.lastControls[0]);
 }
 
@@ -109,11 +107,11 @@ TEST(Intake, DeclaredLengthBoundsTheDataButNotMemory) {
         Movie(Cat({DefineShape(1), Place2(1, 1), ShowFrame()}), 1, 12 << 8, 100, 50, 0xFFFFFFFFu);
     RecordingHost big;
     big.LoadBytes(huge);
-    ASSERT_TRUE(big.running);
-    EXPECT_LT(big.Level0().bytes->capacity(), size_t(1) << 20);
+    ASSERT_TRUE(big.Running());
+    EXPECT_LT(big.Level0().SharedBytes()->capacity(), size_t(1) << 20);
     EXPECT_NE(big.Level0().rootObject->FindChild(1), nullptr);
     big.StepFrame();
-    EXPECT_FALSE(big.Level0().playing);
+    EXPECT_FALSE(big.Level0().Playing());
 }
 
 TEST(Intake, TruncatedMovieEndsAtItsLastCompleteTag) {
@@ -124,12 +122,12 @@ TEST(Intake, TruncatedMovieEndsAtItsLastCompleteTag) {
     RecordingHost host;
     host.LoadBytes(truncated);
     MovieLevel& level = host.Level0();
-    ASSERT_TRUE(host.running);
+    ASSERT_TRUE(host.Running());
     host.StepFrame();
     EXPECT_EQ(level.currentFrame, 1);
     host.StepFrame(); // the cut tag counts as the end: back to frame 0
     EXPECT_EQ(level.currentFrame, 0);
-    EXPECT_TRUE(level.playing);
+    EXPECT_TRUE(level.Playing());
 }
 
 TEST(Intake, ControlStateAndClose) {
@@ -148,12 +146,12 @@ TEST(Intake, ControlStateAndClose) {
     host.Close();
     EXPECT_EQ(host.updateControlsCount, updates + 1);
     EXPECT_FALSE(host.lastControls[0]);
-    EXPECT_FALSE(host.running);
+    EXPECT_FALSE(host.Running());
     EXPECT_FALSE(host.timersRunning);
     EXPECT_EQ(host.GetDisplayList().root.firstChild, nullptr);
     host.StepFrame(); // ticks after Close do nothing
     host.LoadBytes(ThreeFrames());
-    EXPECT_TRUE(host.running);
+    EXPECT_TRUE(host.Running());
 }
 
 TEST(Intake, MoviesLoadIntoFurtherLevels) {

@@ -233,13 +233,13 @@ TEST(RecordVectorsRead, ActionRecordsPlayed) {
         builtIn.LoadBytes(movie);
         builtIn.StepFrame();
         EXPECT_EQ(builtIn.Level0().currentFrame, frame) << a.what;
-        EXPECT_EQ(builtIn.Level0().playing, playing) << a.what;
+        EXPECT_EQ(builtIn.Level0().Playing(), playing) << a.what;
 
         EngineHost engine;
         engine.LoadBytes(movie);
         engine.StepFrame();
         EXPECT_EQ(engine.Level0().currentFrame, frame) << a.what;
-        EXPECT_EQ(engine.Level0().playing, playing) << a.what;
+        EXPECT_EQ(engine.Level0().Playing(), playing) << a.what;
         if (a.kind == v::ActionValue::GetUrl) {
             ASSERT_EQ(engine.requests.size(), 1u) << a.what;
             EXPECT_EQ(engine.requests[0].url, a.text) << a.what;

@@ -15,11 +15,11 @@ TEST(Timeline, OneFrameMovieStopsInsteadOfLooping) {
     RecordingHost host;
     host.LoadBytes(
         Movie(Cat({DoAction(Marker("a")), DefineShape(1), Place2(1, 1), ShowFrame(), End()})));
-    ASSERT_TRUE(host.running);
+    ASSERT_TRUE(host.Running());
     EXPECT_EQ(host.log, (Log{"a"}));
     host.StepFrame();
     host.StepFrame();
-    EXPECT_FALSE(host.Level0().playing);
+    EXPECT_FALSE(host.Level0().Playing());
     EXPECT_EQ(host.Level0().currentFrame, 0);
     EXPECT_EQ(host.log, (Log{"a"})); // frame 0 is not replayed
 }
@@ -33,14 +33,14 @@ TEST(Timeline, EndWithoutShowFrameEndsTheLoopAndRestarts) {
     EXPECT_EQ(host.Level0().currentFrame, 1);
     host.StepFrame(); // runs the trailing tags, meets End, loops to frame 0
     EXPECT_EQ(host.Level0().currentFrame, 0);
-    EXPECT_TRUE(host.Level0().playing);
+    EXPECT_TRUE(host.Level0().Playing());
     host.StepFrame();
     EXPECT_EQ(host.log, (Log{"a", "b", "c", "a", "b"}));
 
     // With looping off the movie stops at the end instead.
-    host.Level0().loop = false;
+    host.Level0().SetLooping(false);
     host.StepFrame();
-    EXPECT_FALSE(host.Level0().playing);
+    EXPECT_FALSE(host.Level0().Playing());
     EXPECT_EQ(host.Level0().currentFrame, 1);
 }
 
@@ -71,7 +71,7 @@ TEST(Timeline, GoingBackRunsOnlyTheTargetFrameAndKeepsObjects) {
     level.Goto(1);
     host.RunActions();
     EXPECT_EQ(host.log, (Log{"a", "b", "c", "b"}));
-    EXPECT_FALSE(level.playing);
+    EXPECT_FALSE(level.Playing());
     // The sprite is the same object with the same name and timeline, moved back by the replay.
     EXPECT_EQ(level.rootObject->FindChild(1), sprite);
     EXPECT_EQ(sprite->name, "instance1");
@@ -119,7 +119,7 @@ TEST(Timeline, TimelineActionsMoveThePlayhead) {
                          4));
     MovieLevel& level = host.Level0();
     EXPECT_EQ(level.currentFrame, 2);
-    EXPECT_FALSE(level.playing);
+    EXPECT_FALSE(level.Playing());
     EXPECT_EQ(level.CurrentLabel(), "end");
     EXPECT_EQ(level.FindLabel("End"), 2);
     EXPECT_EQ(level.FindLabel("missing"), -1);
@@ -140,9 +140,9 @@ TEST(Timeline, StopActionHoldsTheFrame) {
     host.StepFrame();
     host.StepFrame();
     EXPECT_EQ(host.Level0().currentFrame, 1);
-    EXPECT_FALSE(host.Level0().playing);
+    EXPECT_FALSE(host.Level0().Playing());
     host.TogglePlay();
-    EXPECT_TRUE(host.Level0().playing);
+    EXPECT_TRUE(host.Level0().Playing());
     host.StepFrame();
     EXPECT_EQ(host.Level0().currentFrame, 2);
 }

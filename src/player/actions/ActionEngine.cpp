@@ -213,11 +213,11 @@ void ActionEngine::CallFrame(Timeline& own) {
         return;
     Timeline* t = nullptr;
     int32_t frame = 0;
-    if (!ResolveFrame(own, frameText, &t, &frame) || !t->bytes)
+    if (!ResolveFrame(own, frameText, &t, &frame) || !t->SharedBytes())
         return;
     auto data = t->Data();
     uint32_t limit = uint32_t(std::min<size_t>(t->Limit(), data.size()));
-    uint32_t p = t->startPos;
+    uint32_t p = t->StartPos();
     int32_t current = 0;
     ActionQueue queue;
     TagHeader h;
@@ -229,7 +229,7 @@ void ActionEngine::CallFrame(Timeline& own) {
                 break;
             ++current;
         } else if (h.code == kTagDoAction && current == frame) {
-            queue.Push(t->bytes, t->dataOffset + h.bodyPos, h.end - h.bodyPos, t);
+            queue.Push(t->SharedBytes(), t->DataOffset() + h.bodyPos, h.end - h.bodyPos, t);
         }
         p = h.end;
     }

@@ -186,10 +186,7 @@ bool ActionEngine::InterpretList(std::span<const uint8_t> a, Timeline& own) {
             target->Stop();
             break;
         case kActionToggleQuality:
-            player_.highQuality = !player_.highQuality;
-            player_.autoQuality = false;
-            player_.Renderer().RebuildView();
-            player_.Renderer().InvalidateAll();
+            player_.SetQuality(!player_.HighQuality(), player_.BestQuality());
             break;
         case kActionStopSounds:
             if (player_.Sound())

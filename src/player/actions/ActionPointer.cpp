@@ -155,7 +155,7 @@ void ActionEngine::AfterTracking(bool ranActions) {
 }
 
 void ActionEngine::Pan(int x, int y) {
-    Rect& zoom = player_.zoomRect;
+    const Rect zoom = player_.ZoomRect();
     Rect client;
     player_.GetClientRect(client);
     if (zoom.IsEmpty() || client.Width() <= 0 || client.Height() <= 0)
@@ -174,10 +174,8 @@ void ActionEngine::Pan(int x, int y) {
     }
     if (dx == 0 && dy == 0)
         return;
-    zoom = Rect(int32_t(zoom.xmin + dx), int32_t(zoom.xmax + dx), int32_t(zoom.ymin + dy),
-                int32_t(zoom.ymax + dy));
-    player_.Renderer().RebuildView();
-    player_.Renderer().InvalidateAll();
+    player_.SetZoomRect(Rect(int32_t(zoom.xmin + dx), int32_t(zoom.xmax + dx),
+                             int32_t(zoom.ymin + dy), int32_t(zoom.ymax + dy)));
 }
 
 void ActionEngine::MouseMove(PlayerCore&, int x, int y, bool down) {
@@ -205,7 +203,7 @@ void ActionEngine::MouseDown(PlayerCore&, int x, int y) {
         focused = fields_->MouseDown(x, y);
     fieldPress_ = focused;
     bool ran = buttons_ && buttons_->Track(x, y, true);
-    if (!onButton && !focused && !player_.zoomRect.IsEmpty()) {
+    if (!onButton && !focused && !player_.ZoomRect().IsEmpty()) {
         panning_ = true;
         panX_ = x;
         panY_ = y;
@@ -243,7 +241,7 @@ int ActionEngine::CursorKind(PlayerCore&) {
         return 2;
     if (fields_ && fields_->SelectableAt(mouseX_, mouseY_))
         return 3;
-    if (!player_.zoomRect.IsEmpty())
+    if (!player_.ZoomRect().IsEmpty())
         return 1;
     return 0;
 }

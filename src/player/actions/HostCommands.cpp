@@ -58,9 +58,7 @@ HostCommands::Result HostCommands::Handle(std::string_view command, std::string_
     }
     if (EqualsNoCase(command, "allowscale")) {
         // Show all, or one pixel per 20 twips.
-        player_.scaleMode = ArgumentTrue(args) ? 0 : 3;
-        player_.Renderer().RebuildView();
-        player_.Renderer().InvalidateAll();
+        player_.SetScaleMode(ArgumentTrue(args) ? 0 : 3);
         return Result::Done;
     }
     if (EqualsNoCase(command, "showmenu"))

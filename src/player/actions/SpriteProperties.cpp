@@ -112,11 +112,11 @@ std::string SpriteProperties::Get(DisplayObject& obj, int index) const {
     case kUrl:
         return t && t->root ? t->root->url : std::string();
     case kHighQuality:
-        return player_.highQuality ? (player_.bestQuality ? "2" : "1") : "0";
+        return player_.HighQuality() ? (player_.BestQuality() ? "2" : "1") : "0";
     case kFocusRect:
         return focusRect_ ? "1" : "0";
     case kSoundBufTime:
-        return FormatNumber(player_.soundBufferSeconds);
+        return FormatNumber(player_.SoundBufferSeconds());
     default:
         return std::string();
     }
@@ -171,11 +171,7 @@ void SpriteProperties::Set(DisplayObject& obj, int index, std::string_view text)
         obj.name.assign(text);
         return;
     case kHighQuality:
-        player_.highQuality = v != 0;
-        player_.bestQuality = v > 1.5;
-        player_.autoQuality = false;
-        player_.Renderer().RebuildView();
-        player_.Renderer().InvalidateAll();
+        player_.SetQuality(v != 0, v > 1.5);
         return;
     case kFocusRect:
         focusRect_ = v != 0;
@@ -183,7 +179,7 @@ void SpriteProperties::Set(DisplayObject& obj, int index, std::string_view text)
             Renderer::Of(player_).SetFocusRect(std::nullopt);
         return;
     case kSoundBufTime:
-        player_.soundBufferSeconds = int(std::clamp(std::trunc(v), 0.0, 3600.0));
+        player_.SetSoundBufferSeconds(int(std::clamp(std::trunc(v), 0.0, 3600.0)));
         return;
     default:
         return; // read-only or unknown

@@ -166,13 +166,14 @@ void ButtonTracker::Resolve() {
 bool ButtonTracker::QueueActions(DisplayObject& button, int event) {
     Timeline* timeline = button.timeline;
     const Character* ch = button.character;
-    if (!timeline || !ch || !ch->owner || !ch->owner->bytes)
+    if (!timeline || !ch || !ch->owner || !ch->owner->SharedBytes())
         return false;
     bool queued = false;
     const ButtonRecords parsed = ButtonRecords::Read(*ch);
     for (const ButtonRecords::ActionList& list : parsed.actions)
         if ((list.conditions >> event) & 1)
-            queued |= dl_.actions.Push(ch->owner->bytes, list.offset, list.length, timeline);
+            queued |=
+                dl_.actions.Push(ch->owner->SharedBytes(), list.offset, list.length, timeline);
     return queued;
 }
 

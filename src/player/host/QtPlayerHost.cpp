@@ -162,7 +162,7 @@ void QtPlayerHost::Play(const std::vector<uint8_t>& bytes) {
 }
 
 void QtPlayerHost::Stop() {
-    if (Level0().playing && Loaded())
+    if (Level0().Playing() && Loaded())
         TogglePlay();
     Close();
     playing_ = false;
@@ -248,10 +248,10 @@ void QtPlayerHost::HandleMouseRelease(const QPoint& p) {
 
 void QtPlayerHost::OnFrameTimer() {
     // A round of frames sets a new deadline; a tick before the deadline leaves it alone.
-    uint32_t before = nextFrameTime;
-    bool wasRunning = running;
+    uint32_t before = NextFrameTime();
+    bool wasRunning = Running();
     Tick(true);
-    if (wasRunning && running && nextFrameTime != before) {
+    if (wasRunning && Running() && NextFrameTime() != before) {
         ++framesPlayed_;
         Q_EMIT frameAdvanced(framesPlayed_);
     }

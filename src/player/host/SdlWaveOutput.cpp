@@ -21,18 +21,44 @@ bool SdlWaveOutput::StartSubsystem() {
     return subsystem_;
 }
 
-bool SdlWaveOutput::Supports(SoundFormat) {
-    return StartSubsystem() && SDL_GetNumAudioDevices(0) != 0;
+namespace {
+
+SDL_AudioSpec SpecFor(SoundFormat format) {
+    SDL_AudioSpec spec{};
+    spec.freq = format.Rate();
+    spec.format = format.SixteenBit() ? AUDIO_S16LSB : AUDIO_U8;
+    spec.channels = uint8_t(format.Channels());
+    spec.samples = 512;
+    return spec;
+}
+
+bool SameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b) {
+    return a.freq == b.freq && a.format == b.format && a.channels == b.channels;
+}
+
+} // namespace
+
+bool SdlWaveOutput::Supports(SoundFormat format) {
+    if (!StartSubsystem())
+        return false;
+    if (device_ && format == openFormat_)
+        return true;
+    // Ask the default device itself: open it with exactly this format (no changes allowed, as
+    // Open does) and close it again. Without a device, or when the driver refuses the format,
+    // the open fails at once.
+    SDL_AudioSpec want = SpecFor(format);
+    SDL_AudioSpec have{};
+    SDL_AudioDeviceID probe = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (probe == 0)
+        return false;
+    SDL_CloseAudioDevice(probe);
+    return SameFormat(want, have);
 }
 
 bool SdlWaveOutput::Open(SoundFormat format, Listener& listener) {
     if (device_ || !StartSubsystem())
         return false;
-    SDL_AudioSpec want{};
-    want.freq = format.Rate();
-    want.format = format.SixteenBit() ? AUDIO_S16LSB : AUDIO_U8;
-    want.channels = uint8_t(format.Channels());
-    want.samples = 512;
+    SDL_AudioSpec want = SpecFor(format);
     want.callback = &SdlWaveOutput::Callback;
     want.userdata = this;
     SDL_AudioSpec have{};
@@ -44,6 +70,7 @@ bool SdlWaveOutput::Open(SoundFormat format, Listener& listener) {
         listener_ = nullptr;
         return false;
     }
+    openFormat_ = format;
     SDL_PauseAudioDevice(device_, 0);
     return true;
 }

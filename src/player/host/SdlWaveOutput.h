@@ -5,6 +5,7 @@
 // stays silent.
 #pragma once
 
+#include "player/sound/SoundFormat.h"
 #include "player/sound/WaveOutput.h"
 
 #include <cstdint>
@@ -19,8 +20,9 @@ public:
     SdlWaveOutput(const SdlWaveOutput&) = delete;
     SdlWaveOutput& operator=(const SdlWaveOutput&) = delete;
 
-    // SDL converts between formats itself, so every format is supported once the audio
-    // subsystem starts and reports an output device (or cannot tell how many there are).
+    // Whether the default output device opens with exactly this format (the device is opened
+    // and closed again; the open device answers for its own format). False without an audio
+    // device.
     bool Supports(SoundFormat format) override;
     bool Open(SoundFormat format, Listener& listener) override;
     bool Write(WaveHeader& header) override;
@@ -34,6 +36,7 @@ private:
 
     bool subsystem_ = false;
     uint32_t device_ = 0;
+    SoundFormat openFormat_;
     uint8_t silence_ = 0;
     Listener* listener_ = nullptr;
     std::deque<WaveHeader*> queue_; // guarded by SDL's device lock

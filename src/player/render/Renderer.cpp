@@ -37,7 +37,7 @@ public:
         if (!ch->cache) {
             std::span<const uint8_t> tables;
             if (ch->tagCode == 6)
-                tables = ch->Bytes(level_->jpegTables);
+                tables = ch->Bytes(level_->JpegTables());
             ch->cache = BitmapDecoder::Decode(ch->tagCode, ch->Tag(), tables);
         }
         return dynamic_cast<const DecodedBitmap*>(ch->cache.get());
@@ -362,11 +362,12 @@ void Renderer::RebuildView() {
     Rect client;
     core_.GetClientRect(client);
     const MovieLevel& level = core_.Level0();
-    const bool antiAlias = core_.highQuality;
-    const bool noScale = (core_.scaleMode & 0x0F) == ViewTransform::kNoScale;
-    Rect frame = (!core_.zoomRect.IsEmpty() && !noScale) ? core_.zoomRect : level.frameRect;
-    Matrix16 view = ViewTransform::Compute(frame, client, antiAlias, core_.scaleMode);
-    bool smoothing = antiAlias && (level.frameCount <= 1 || core_.bestQuality);
+    const bool antiAlias = core_.HighQuality();
+    const bool noScale = (core_.ScaleMode() & 0x0F) == ViewTransform::kNoScale;
+    const Rect& zoom = core_.ZoomRect();
+    Rect frame = (!zoom.IsEmpty() && !noScale) ? zoom : level.frameRect;
+    Matrix16 view = ViewTransform::Compute(frame, client, antiAlias, core_.ScaleMode());
+    bool smoothing = antiAlias && (level.frameCount <= 1 || core_.BestQuality());
     if (viewBuilt_ && view == dl_.viewMatrix && antiAlias == dl_.antiAlias &&
         smoothing == smoothing_)
         return;
@@ -413,6 +414,8 @@ void Renderer::EnsureSurface() {
 void Renderer::DropSurface() {
     surface_.Destroy();
     surfaceFailed_ = false;
+    // The view matrix was made for the old client area: the next render rebuilds it too.
+    viewBuilt_ = false;
 }
 
 void Renderer::RenderInvalid() {

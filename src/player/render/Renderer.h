@@ -13,7 +13,8 @@
 //   r.InvalidateAll();    // marks the whole client area invalid and calls InvalidateScreen()
 //   r.Paint(rect);        // the window wants pixels (rect in window pixels): renders and shows
 //   r.EnsureSurface();    // creates the surface when there is none (Paint does it itself)
-//   r.DropSurface();      // the client area changed size; rebuilt at the next paint
+//   r.DropSurface();      // the client area changed size; the surface and the view matrix are
+//                         // rebuilt at the next paint
 //
 // The host side: SetDisplay() gives the display's bits per pixel (and palette for 8-bit
 // displays; the default is 32 bits), SetBlit() the function that copies a surface rectangle to

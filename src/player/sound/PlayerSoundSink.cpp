@@ -17,7 +17,7 @@ PlayerSoundSink::~PlayerSoundSink() {
     // Timelines may already be gone: only the channels are stopped.
     for (auto& [timeline, s] : streams_)
         if (s.reader)
-            s.reader->Channel()->stopRequested = true;
+            s.reader->Channel()->RequestStop();
     for (auto& [character, cached] : sounds_)
         mixer_.StopSound(cached.record.get());
     mixer_.Term();
@@ -26,7 +26,7 @@ PlayerSoundSink::~PlayerSoundSink() {
 std::shared_ptr<const SoundRecord> PlayerSoundSink::RecordFor(const Character& c) {
     if (c.type != CharacterType::Sound || !c.owner)
         return nullptr;
-    const auto& buffer = c.owner->bytes;
+    const auto& buffer = c.owner->SharedBytes();
     auto it = sounds_.find(&c);
     if (it != sounds_.end()) {
         const CachedSound& s = it->second;
@@ -79,7 +79,7 @@ void PlayerSoundSink::StreamHead(Timeline& timeline, std::span<const uint8_t> bo
 }
 
 void PlayerSoundSink::StreamBlock(Timeline& timeline, uint32_t tagStart) {
-    if (!timeline.playing || !timeline.player || !timeline.player->timersOn)
+    if (!timeline.Playing() || !timeline.player || !timeline.player->TimersOn())
         return;
     auto it = streams_.find(&timeline);
     if (it == streams_.end() || !it->second.hasHead || Alive(it->second))
@@ -90,8 +90,7 @@ void PlayerSoundSink::StreamBlock(Timeline& timeline, uint32_t tagStart) {
     // Compressions above 0x30 have no decoder; MakeStream refuses them and a zero frame size.
     int32_t startFrame = timeline.currentFrame + 1;
     auto channel = SoundChannel::MakeStream(s.head.streamFormat, s.head.samplesPerFrame, startFrame,
-                                            timeline.soundResync, &timeline);
-    timeline.soundResync = false;
+                                            timeline.TakeSoundResync(), &timeline);
     if (!channel)
         return;
     Timeline* t = &timeline;
@@ -104,18 +103,18 @@ void PlayerSoundSink::StreamBlock(Timeline& timeline, uint32_t tagStart) {
     // Queue the first second before the channel can be mixed, so it does not start starved.
     s.reader->Pump(mixer_);
     mixer_.StartSound(channel);
-    if (channel->stopRequested) {
+    if (channel->StopRequested()) {
         s.reader.reset();
         return;
     }
-    timeline.streamActive = true;
+    timeline.SetStreamActive(true);
 }
 
 bool PlayerSoundSink::Alive(Stream& s) {
     if (!s.reader)
         return false;
     const auto& ch = s.reader->Channel();
-    if (ch->streamEnded || ch->stopRequested) {
+    if (ch->StreamEnded() || ch->StopRequested()) {
         EndStream(s);
         return false;
     }
@@ -125,8 +124,8 @@ bool PlayerSoundSink::Alive(Stream& s) {
 void PlayerSoundSink::EndStream(Stream& s) {
     if (!s.reader)
         return;
-    s.reader->Channel()->stopRequested = true;
-    s.reader->Owner().streamActive = false;
+    s.reader->Channel()->RequestStop();
+    s.reader->Owner().SetStreamActive(false);
     s.reader.reset();
 }
 
@@ -147,7 +146,7 @@ bool PlayerSoundSink::StreamStarved(const Timeline& timeline) const {
     auto it = streams_.find(&timeline);
     if (it == streams_.end() || !it->second.reader)
         return false;
-    return it->second.reader->Channel()->starved.load();
+    return it->second.reader->Channel()->Starved();
 }
 
 void PlayerSoundSink::PumpStreams() {
@@ -160,7 +159,7 @@ void PlayerSoundSink::StopStream(Timeline& timeline) {
     auto it = streams_.find(&timeline);
     if (it != streams_.end())
         EndStream(it->second);
-    timeline.streamActive = false;
+    timeline.SetStreamActive(false);
 }
 
 void PlayerSoundSink::StopOwner(Timeline& timeline) {
@@ -170,7 +169,7 @@ void PlayerSoundSink::StopOwner(Timeline& timeline) {
         EndStream(it->second);
         streams_.erase(it);
     }
-    timeline.streamActive = false;
+    timeline.SetStreamActive(false);
     mixer_.StopOwner(&timeline);
 }
 

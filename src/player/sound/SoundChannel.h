@@ -67,6 +67,24 @@ public:
     size_t QueuedItems() const { return queue_.size(); }
 
     // ---- state ----
+    // Marks the channel stopped; the mixer drops it at its next purge.
+    void RequestStop() { stopRequested = true; }
+    bool StopRequested() const { return stopRequested; }
+    // The timeline (or other owner) that started it.
+    const void* Owner() const { return owner; }
+    // A stream met its End (or ran out for good).
+    bool StreamEnded() const { return streamEnded; }
+    // A stream has no data for the next samples.
+    bool Starved() const { return starved; }
+    // The sample range of an event sound, in its own rate; decoding restarts at `first`.
+    void SetRange(uint32_t first, uint32_t last) {
+        start = first;
+        end = last;
+        position = first;
+    }
+
+private:
+    friend class SoundMixer; // starts, mixes, counts and stops channels
     SoundMixer* mixer = nullptr;
     std::atomic<bool> stopRequested{false};
     const void* owner = nullptr; // the timeline that started it, to stop all of its sounds
@@ -88,7 +106,6 @@ public:
     std::atomic<bool> starved{false};
     bool silent = false; // produced only silence in the last buffer
 
-private:
     SoundChannel() = default;
     size_t FillEvent(int16_t* native, size_t frames);
     size_t FillStream(int16_t* native, size_t frames, uint32_t& counted, SoundMixer& mixer);

@@ -44,7 +44,7 @@ void SoundStreamReader::Pump(SoundMixer& mixer) {
         mixer.Lock();
         uint64_t queued = channel_->QueuedSamples();
         size_t items = channel_->QueuedItems();
-        bool starved = channel_->starved.load();
+        bool starved = channel_->Starved();
         mixer.Unlock();
         if (queued >= target || items >= kMaxQueuedItems)
             return;
@@ -54,7 +54,7 @@ void SoundStreamReader::Pump(SoundMixer& mixer) {
             const MovieLevel* level = timeline_.root;
             if (!timeline_.DataComplete() && level) {
                 int frameMs = level->frameMs;
-                int seconds = timeline_.player ? timeline_.player->soundBufferSeconds : 5;
+                int seconds = timeline_.player ? timeline_.player->SoundBufferSeconds() : 5;
                 int64_t ahead = frameMs > 0 ? int64_t(seconds) * 1000 / frameMs : 100;
                 if (int64_t(level->framesLoaded) < int64_t(frame_) + ahead)
                     return;

@@ -5,6 +5,7 @@
 
 #include "player/DisplayList.h"
 #include "player/PlayerCore.h"
+#include "player/host/HeadlessHost.h"
 #include "player/render/Renderer.h"
 #include "player/render/ViewTransform.h"
 
@@ -43,7 +44,7 @@ std::vector<uint8_t> SolidBox(uint32_t rgb, int32_t x0, int32_t y0, int32_t x1, 
 
 struct Player {
     Player(const Movie& movie, int w, int h, bool highQuality = false) : core(w, h) {
-        core.highQuality = highQuality;
+        core.SetQuality(highQuality, false);
         std::vector<uint8_t> bytes = movie.Bytes();
         core.Load(bytes.data(), bytes.size());
         renderer = &Renderer::Of(core);
@@ -183,12 +184,12 @@ TEST(RendererTest, ScaleModesPlaceTheFrame) {
     EXPECT_EQ(p.At(50, 50), 0x000000u);
     EXPECT_EQ(p.At(49, 50), 0xFFFFFFu);
 
-    p.core.scaleMode = ViewTransform::kExactFit;
+    p.core.SetScaleMode(ViewTransform::kExactFit);
     p.renderer->RebuildView();
     p.renderer->UpdateScreen();
     EXPECT_EQ(p.Count(0x000000), 200 * 100) << "stretched";
 
-    p.core.scaleMode = ViewTransform::kNoScale | ViewTransform::kAlignLeft;
+    p.core.SetScaleMode(ViewTransform::kNoScale | ViewTransform::kAlignLeft);
     p.core.Resize(300, 300);
     p.renderer->DropSurface();
     p.renderer->RebuildView();
@@ -198,6 +199,52 @@ TEST(RendererTest, ScaleModesPlaceTheFrame) {
     EXPECT_EQ(p.At(100, 150), 0xFFFFFFu);
     EXPECT_EQ(p.At(50, 99), 0xFFFFFFu);
     EXPECT_EQ(p.At(50, 100), 0x000000u);
+}
+
+TEST(RendererTest, ResizeRedrawsAtTheNewScale) {
+    // 100 x 50 px with a black square over its left half.
+    Movie m(2000, 1000);
+    m.Background(0xFFFFFF).Shape(1, Rect(0, 1000, 0, 1000), SolidBox(0x000000, 0, 0, 1000, 1000));
+    m.Place(1, 1).ShowFrame();
+    const std::vector<uint8_t> bytes = m.Bytes();
+    for (bool antiAlias : {false, true}) {
+        SCOPED_TRACE(antiAlias ? "anti-aliased" : "aliased");
+        HeadlessHost host(100, 50);
+        host.SetQuality(antiAlias, false);
+        host.Load(bytes.data(), bytes.size());
+        std::vector<uint8_t> rgba;
+        int w = 0, h = 0;
+        auto black = [&](int x, int y) {
+            const uint8_t* p = &rgba[(size_t(y) * size_t(w) + size_t(x)) * 4];
+            return p[0] == 0 && p[1] == 0 && p[2] == 0;
+        };
+        auto blackCount = [&] {
+            int n = 0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    n += black(x, y);
+            return n;
+        };
+        ASSERT_TRUE(host.Snapshot(rgba, w, h));
+        EXPECT_EQ(blackCount(), 50 * 50);
+
+        // Show all in 200 x 200: twice the size, letter-boxed to rows 50..149.
+        host.SetClientSize(200, 200);
+        ASSERT_TRUE(host.Snapshot(rgba, w, h));
+        ASSERT_EQ(w, 200);
+        ASSERT_EQ(h, 200);
+        EXPECT_EQ(blackCount(), 100 * 100);
+        EXPECT_TRUE(black(0, 50));
+        EXPECT_TRUE(black(99, 149));
+        EXPECT_FALSE(black(100, 100));
+        EXPECT_FALSE(black(50, 49));
+        EXPECT_FALSE(black(50, 150));
+
+        // And back down, smaller than the movie.
+        host.SetClientSize(50, 25);
+        ASSERT_TRUE(host.Snapshot(rgba, w, h));
+        EXPECT_EQ(blackCount(), 25 * 25);
+    }
 }
 
 TEST(RendererTest, EightBitDisplayDithersAFlatGrey) {

@@ -38,7 +38,7 @@ TEST(SoundStream, ARunDryStreamHoldsItsFrameUntilMoreDataComes) {
     // Four frames of data, then nothing: the position stops at frame 4 however long the
     // clock runs, and the time since the last buffer no longer counts.
     m.device->Advance(1000);
-    EXPECT_TRUE(ch->starved);
+    EXPECT_TRUE(ch->Starved());
     EXPECT_EQ(m.mixer.StreamFrame(*ch), 4);
     m.device->Advance(1000);
     EXPECT_EQ(m.mixer.StreamFrame(*ch), 4);
@@ -65,7 +65,7 @@ TEST(SoundStream, PositionCountsFromTheStartFrameAndInsertedSilence) {
     PushBlocks(m.mixer, *ch, 1, 321, 1024, -300);
     m.mixer.StartSound(ch);
     m.device->Advance(1000);
-    ASSERT_TRUE(ch->starved);
+    ASSERT_TRUE(ch->Starved());
     // (50 + 500 + 300 + 1024) / 100
     EXPECT_EQ(m.mixer.StreamFrame(*ch), 18);
     auto out = m.Samples16();
@@ -88,7 +88,7 @@ TEST(SoundStream, EventSoundsMetInTheStreamStartWhenTheStreamReachesThem) {
     auto first = std::find(out.begin(), out.end(), int16_t(55)) - out.begin();
     EXPECT_GE(size_t(first), 2 * 1024u + 3 * 1024u);
     EXPECT_EQ(std::count(out.begin(), out.end(), int16_t(55)), 100);
-    EXPECT_TRUE(ch->streamEnded);
+    EXPECT_TRUE(ch->StreamEnded());
     EXPECT_EQ(m.mixer.StreamFrame(*ch) >= 3, true);
 }
 
@@ -152,9 +152,7 @@ TEST(SoundStream, TheTimelineFollowsItsStreamAndWaitsForSlowData) {
         // the sound waits, and the timeline with it, instead of running ahead.
         StreamPlayer p;
         PlayerStream stream;
-        p.host.replaceLevel0 = true;
-        p.host.StreamInNew(&stream, "pipe", nullptr);
-        p.host.replaceLevel0 = false;
+        p.host.StreamInReplacingLevel0(&stream, "pipe");
         size_t cut = movie.size() * 20 / 120;
         p.host.StreamInWrite(&stream, movie.data(), cut);
         p.Run(3000);
@@ -178,9 +176,7 @@ TEST(SoundStream, AStarvedStreamHoldsOnlyItsOwnTimeline) {
     Bytes movie = StreamMovie(120, 200);
     StreamPlayer p;
     PlayerStream stream;
-    p.host.replaceLevel0 = true;
-    p.host.StreamInNew(&stream, "pipe", nullptr);
-    p.host.replaceLevel0 = false;
+    p.host.StreamInReplacingLevel0(&stream, "pipe");
     p.host.StreamInWrite(&stream, movie.data(), movie.size() * 20 / 120);
     p.Run(3000);
     ASSERT_TRUE(p.sink.StreamStarved(p.host.Level0()));
@@ -223,9 +219,9 @@ TEST(SoundStream, StopAndRemovalEndTheStreamAndItsSounds) {
     p.host.Load(movie.data(), movie.size());
     p.Run(300);
     ASSERT_GE(p.sink.StreamFrame(p.host.Level0()), 0);
-    EXPECT_TRUE(p.host.Level0().streamActive);
+    EXPECT_TRUE(p.host.Level0().StreamActive());
     p.host.Level0().Stop();
-    EXPECT_FALSE(p.host.Level0().streamActive);
+    EXPECT_FALSE(p.host.Level0().StreamActive());
     EXPECT_EQ(p.sink.StreamFrame(p.host.Level0()), -1);
     p.host.Close();
     EXPECT_EQ(p.m.mixer.LiveChannels(), 0u);
