@@ -12,6 +12,7 @@
 // cannot store are errors that name the JSON pointer of the value.
 #include "model/JsonForm.h"
 
+#include "base/AtomicFile.h"
 #include "model/Archive.h"
 #include "model/ArchiveError.h"
 #include "model/CDocObj.h"
@@ -1142,9 +1143,9 @@ void SaveDocumentJson(const std::filesystem::path& path, const CDocObj& doc) {
 }
 
 void SaveTextFileAtomically(const std::filesystem::path& path, std::string_view text) {
-    Archive file(path, Archive::Mode::Store);
-    file.WriteBytes(text.data(), text.size());
-    file.Close();
+    std::string error;
+    if (!SaveFileAtomically(path, text, error))
+        throw ArchiveError(ArchiveError::Cause::FileError, error);
 }
 
 } // namespace tavro
