@@ -109,11 +109,8 @@ void WriteDocumentArchive(const std::string& path, std::span<const uint8_t> byte
     try {
         SaveTextFileAtomically(path, text);
     } catch (const ArchiveError& e) {
-        // The message ends with the system's reason after the last colon.
-        const std::string what = e.what();
-        const size_t colon = what.rfind(": ");
-        throw CliError(path + ": cannot write the file" +
-                       (colon == std::string::npos ? "" : " (" + what.substr(colon + 2) + ")"));
+        // Already "<path>: cannot write the file (<reason>)".
+        throw CliError(e.what());
     }
 }
 

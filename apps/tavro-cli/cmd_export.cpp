@@ -6,8 +6,6 @@
 #include "export/MovieExport.h"
 #include "model/CDocObj.h"
 
-#include <cerrno>
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -26,12 +24,8 @@ void Setup(CLI::App& app) {
     cmd->add_option("-o,--output", opts->output, "SWF file to write")->required();
     cmd->callback([opts] {
         const std::unique_ptr<CDocObj> doc = LoadDocumentFile(opts->movie);
-        errno = 0;
-        if (!ExportMovieToFile(*doc, opts->output)) {
-            const int err = errno;
-            throw CliError(opts->output + ": cannot write the file" +
-                           (err != 0 ? " (" + std::string(std::strerror(err)) + ")" : ""));
-        }
+        if (std::string error; !ExportMovieToFile(*doc, opts->output, &error))
+            throw CliError(error);
     });
 }
 

@@ -1,15 +1,14 @@
 #include "export/ExportCommands.h"
 
+#include "base/AtomicFile.h"
 #include "export/AppSettings.h"
 #include "export/MovieExport.h"
 #include "export/PublishPage.h"
 #include "export/ShellOpener.h"
 #include "model/CDocObj.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,62 +21,10 @@ std::string Reason(int err) {
     return err != 0 ? std::string(std::strerror(err)) : "write failed";
 }
 
-std::string CannotWrite(const std::string& file, int err) {
-    return file + ": cannot write the file (" + Reason(err) + ")";
-}
-
-// Writes `text` to a new file beside `path` and renames it over `path` when complete, so a
-// failure leaves an earlier file as it was. The errno of the failing step is returned, 0 on
-// success.
-int WriteFileAtomically(const std::string& path, const std::string& text) {
-    namespace fs = std::filesystem;
-    static std::atomic<unsigned> counter{0};
-    const fs::path target(path);
-    const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = (dir / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) +
-                       "-" + std::to_string(counter++)))
-                   .string();
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return errno;
-    }
-    if (fd < 0)
-        return EEXIST;
-    int err = 0;
-    const char* p = text.data();
-    size_t left = text.size();
-    while (err == 0 && left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            err = n < 0 ? errno : EIO;
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    if (err == 0 && ::fsync(fd) != 0)
-        err = errno;
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0)
-        err = errno;
-    if (err != 0)
-        ::unlink(temp.c_str());
-    return err;
-}
-
 ExportResult WriteMovieFile(CDocObj& doc, const std::string& path) {
     ExportResult result;
-    errno = 0;
-    if (!ExportMovieToFile(doc, path)) {
-        result.message = CannotWrite(path, errno);
+    if (!ExportMovieToFile(doc, path, &result.message))
         return result;
-    }
     result.ok = true;
     result.files.push_back(path);
     result.message = "Wrote " + path;
@@ -180,9 +127,9 @@ ExportResult ExportCommands::PublishTo(CDocObj& doc, const std::string& pagePath
         fields.pluginsPageHost =
             settings->GetString("Publish", "PluginsPageHost", fields.pluginsPageHost);
     }
-    if (const int err = WriteFileAtomically(pagePath, BuildPublishPage(fields)); err != 0) {
+    if (std::string error; !SaveFileAtomically(pagePath, BuildPublishPage(fields), error)) {
         result.ok = false;
-        result.message = CannotWrite(pagePath, err);
+        result.message = std::move(error);
         return result;
     }
     result.files.push_back(pagePath);

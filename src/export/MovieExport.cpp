@@ -20,8 +20,8 @@ std::vector<uint8_t> ExportMovieToMemory(CDocObj& doc) {
     return {image.begin(), image.end()};
 }
 
-bool ExportMovieToFile(CDocObj& doc, const std::string& fileName) {
-    return WriteMovie(doc, fileName).SaveImage();
+bool ExportMovieToFile(CDocObj& doc, const std::string& fileName, std::string* error) {
+    return WriteMovie(doc, fileName).SaveImage(error);
 }
 
 } // namespace tavro

@@ -19,8 +19,9 @@ CSwfWriter WriteMovie(CDocObj& doc, std::string fileName = {});
 // The finished SWF image of the movie.
 std::vector<uint8_t> ExportMovieToMemory(CDocObj& doc);
 
-// Writes the movie to `fileName` (a temporary file beside it, renamed over it when complete).
-// False when the file cannot be written; a previous file is then left as it was.
-bool ExportMovieToFile(CDocObj& doc, const std::string& fileName);
+// Writes the movie to `fileName` as a whole (CSwfWriter::SaveImage). False when the file cannot
+// be written, with the file and the reason in `*error` when given; a previous file is then left
+// as it was.
+bool ExportMovieToFile(CDocObj& doc, const std::string& fileName, std::string* error = nullptr);
 
 } // namespace tavro

@@ -1,18 +1,16 @@
-// Memory and file streams of the archive. A storing file stream writes into a temporary file
-// created beside its target and renames it over the target only in Close(), after the last byte
-// is written and synced; until then (and on any failure) the target is untouched and the
-// temporary file is removed when the stream is destroyed.
+// Memory and file streams of the archive. A storing file stream writes through an AtomicFile:
+// the target is replaced only in Close(), after the last byte is written and synced; until then
+// (and on any failure) it is untouched, and the temporary file is removed when the stream is
+// destroyed.
 #include "model/ArchiveStream.h"
 
+#include "base/AtomicFile.h"
 #include "model/ArchiveError.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -125,45 +123,12 @@ private:
     size_t pos_ = 0, end_ = 0;
 };
 
-mode_t DefaultFileMode() {
-    // The process umask, read without changing it (umask() itself would race other threads).
-    mode_t mask = 022;
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("Umask:", 0) == 0) {
-            mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8) & 0777);
-            break;
-        }
-    }
-    return 0666 & ~mask;
-}
-
 class FileStoreStream final : public ArchiveStream {
 public:
     explicit FileStoreStream(const std::filesystem::path& path) {
-        std::error_code ec;
-        // Replace the file a symbolic link points to, not the link.
-        target_ =
-            std::filesystem::is_symlink(path, ec) ? std::filesystem::canonical(path, ec) : path;
-        if (ec || target_.empty())
-            target_ = path;
-        std::filesystem::path dir = target_.parent_path();
-        std::string templ = (dir / ("." + target_.filename().string() + ".XXXXXX")).string();
-        fd_ = ::mkostemp(templ.data(), O_CLOEXEC);
-        if (fd_ < 0)
-            ThrowFile("cannot create", path, errno);
-        temp_ = templ;
-        struct stat st {};
-        const mode_t mode =
-            ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : DefaultFileMode();
-        ::fchmod(fd_, mode);
-    }
-    ~FileStoreStream() override {
-        if (fd_ >= 0)
-            ::close(fd_);
-        if (!committed_ && !temp_.empty())
-            ::unlink(temp_.c_str());
+        std::string error;
+        if (!file_.Open(path, error))
+            throw ArchiveError(ArchiveError::Cause::FileError, error);
     }
 
     void Read(void*, size_t) override { ThrowEof(); }
@@ -183,38 +148,22 @@ public:
     void Close() override {
         if (committed_)
             return;
-        if (fd_ < 0)
-            ThrowFile("cannot write", target_, EBADF);
         FlushBuffer();
-        if (::fsync(fd_) != 0)
-            ThrowFile("cannot write", target_, errno);
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0)
-            ThrowFile("cannot write", target_, errno);
-        if (::rename(temp_.c_str(), target_.c_str()) != 0)
-            ThrowFile("cannot replace", target_, errno);
+        std::string error;
+        if (!file_.Commit(error))
+            throw ArchiveError(ArchiveError::Cause::FileError, error);
         committed_ = true;
     }
 
 private:
     void FlushBuffer() {
-        size_t done = 0;
-        while (done < used_) {
-            const ssize_t n = ::write(fd_, buffer_ + done, used_ - done);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                ThrowFile("cannot write", target_, errno);
-            }
-            done += static_cast<size_t>(n);
-        }
+        std::string error;
+        if (!file_.Write(buffer_, used_, error))
+            throw ArchiveError(ArchiveError::Cause::FileError, error);
         used_ = 0;
     }
 
-    std::filesystem::path target_;
-    std::string temp_;
-    int fd_ = -1;
+    AtomicFile file_; // removes its temporary file when destroyed before the commit
     bool committed_ = false;
     uint8_t buffer_[kFileBufferSize];
     size_t used_ = 0;

@@ -4,6 +4,7 @@
 // trips, and the tests check every registered class against its table with real objects.
 #include "model/JsonForm.h"
 
+#include "base/AtomicFile.h"
 #include "model/Archive.h"
 #include "model/CDocObj.h"
 
@@ -52,9 +53,9 @@ void SaveDocumentJson(const std::filesystem::path& path, const CDocObj& doc) {
 }
 
 void SaveTextFileAtomically(const std::filesystem::path& path, std::string_view text) {
-    Archive file(path, Archive::Mode::Store);
-    file.WriteBytes(text.data(), text.size());
-    file.Close();
+    std::string error;
+    if (!SaveFileAtomically(path, text, error))
+        throw ArchiveError(ArchiveError::Cause::FileError, error);
 }
 
 } // namespace tavro

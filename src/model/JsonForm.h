@@ -119,7 +119,8 @@ std::vector<uint8_t> MovieJsonTextToArchive(std::string_view jsonText);
 // file cannot be written).
 void LoadDocumentJson(const std::filesystem::path& path, CDocObj& doc);
 void SaveDocumentJson(const std::filesystem::path& path, const CDocObj& doc);
-// A text file written beside `path` and renamed over it once complete.
+// Replaces `path` with `text` as a whole (AtomicFile: a link stays a link, the file keeps its
+// permissions). ArchiveError with cause FileError, naming the file and the reason, on failure.
 void SaveTextFileAtomically(const std::filesystem::path& path, std::string_view text);
 
 } // namespace tavro

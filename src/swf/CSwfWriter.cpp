@@ -1,5 +1,6 @@
 #include "swf/CSwfWriter.h"
 
+#include "base/AtomicFile.h"
 #include "base/CColorTransform.h"
 #include "base/Rounding.h"
 #include "model/CColor.h"
@@ -7,16 +8,9 @@
 #include "swfformat/TagCodes.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <stdexcept>
 #include <utility>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tavro {
 namespace {
@@ -248,58 +242,17 @@ void CSwfWriter::Finish() {
     finished_ = true;
 }
 
-bool CSwfWriter::SaveImage(const std::string& fileName) const {
+bool CSwfWriter::SaveImage(const std::string& fileName, std::string* error) const {
     if (fileName.empty())
         return true;
+    std::string message;
     if (!finished_)
-        return false;
-
-    namespace fs = std::filesystem;
-    const fs::path target(fileName);
-    const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    static std::atomic<unsigned> counter{0};
-
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = (dir / ("." + target.filename().string() + ".tmp" + std::to_string(getpid()) + "-" +
-                       std::to_string(counter++)))
-                   .string();
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-
-    // A file that is replaced keeps its permissions.
-    struct stat old {};
-    if (::stat(fileName.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(fd, old.st_mode & 07777);
-
-    bool ok = true;
-    const uint8_t* p = image_.data();
-    size_t left = fileLength_;
-    while (ok && left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    if (ok && ::fsync(fd) != 0)
-        ok = false;
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok && ::rename(temp.c_str(), fileName.c_str()) != 0)
-        ok = false;
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
+        message = fileName + ": cannot write the file (the movie is not finished)";
+    else if (SaveFileAtomically(fileName, GetImageBytes(), message))
+        return true;
+    if (error != nullptr)
+        *error = std::move(message);
+    return false;
 }
 
 } // namespace tavro

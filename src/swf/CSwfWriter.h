@@ -80,11 +80,12 @@ public:
     void Finish();
     bool IsFinished() const { return finished_; }
 
-    // Saves the finished image: to a temporary file beside the target, renamed over it only when
-    // every byte is written. An empty name saves nothing and succeeds. False when the image is
-    // not finished or the file cannot be written; a previous file is then left as it was.
-    bool SaveImage() const { return SaveImage(fileName_); }
-    bool SaveImage(const std::string& fileName) const;
+    // Saves the finished image as a whole (AtomicFile: a link stays a link and the file it
+    // names is replaced). An empty name saves nothing and succeeds. False when the image is not
+    // finished or the file cannot be written, with the file and the reason in `*error` when
+    // given; a previous file is then left as it was.
+    bool SaveImage(std::string* error = nullptr) const { return SaveImage(fileName_, error); }
+    bool SaveImage(const std::string& fileName, std::string* error = nullptr) const;
     const std::string& GetFileName() const { return fileName_; }
 
     // The finished image: GetFileLength() bytes (0 before Finish).

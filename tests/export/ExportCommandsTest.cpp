@@ -183,6 +183,31 @@ TEST_F(ExportCommandsTest, PageThatCannotBeWrittenIsReported) {
     EXPECT_NE(noDir.message.find("p.swf: cannot write the file"), std::string::npos);
 }
 
+TEST_F(ExportCommandsTest, MovieAndPageSavedOverLinksKeepTheLinks) {
+    // The exported movie and the published page are links into a site folder.
+    fs::create_directories(root_ / "site");
+    std::ofstream(root_ / "site" / "intro.swf") << "old movie";
+    std::ofstream(root_ / "site" / "page.html") << "old page";
+    fs::create_symlink("site/intro.swf", root_ / "intro.swf");
+    fs::create_symlink("site/intro.swf", root_ / "page.swf");
+    fs::create_symlink("site/page.html", root_ / "page.html");
+    ExportCommands commands(settings_, shell_, root_.string());
+
+    const ExportResult exported = commands.ExportToSwf(doc_, (root_ / "intro.swf").string());
+    ASSERT_TRUE(exported.ok) << exported.message;
+    EXPECT_TRUE(fs::is_symlink(root_ / "intro.swf"));
+    EXPECT_TRUE(IsSwf3(root_ / "site" / "intro.swf"));
+
+    std::ofstream(root_ / "site" / "intro.swf") << "old movie";
+    const ExportResult published = commands.Publish(doc_, (root_ / "page.html").string());
+    ASSERT_TRUE(published.ok) << published.message;
+    EXPECT_TRUE(fs::is_symlink(root_ / "page.swf"));
+    EXPECT_TRUE(fs::is_symlink(root_ / "page.html"));
+    EXPECT_TRUE(IsSwf3(root_ / "site" / "intro.swf"));
+    EXPECT_EQ(ReadText(root_ / "site" / "page.html").rfind("<html>\r\n", 0), 0u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "site"), {}), 2);
+}
+
 TEST_F(ExportCommandsTest, ShellFailureIsReported) {
     shell_.succeed = false;
     ExportCommands commands(settings_, shell_, root_.string());

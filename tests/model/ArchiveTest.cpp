@@ -342,6 +342,26 @@ TEST_F(ArchiveFileTest, FailedSaveLeavesThePreviousFile) {
     EXPECT_EQ(FilesInDir(), 1u); // no temporary file left behind
 }
 
+TEST_F(ArchiveFileTest, SaveOverALinkKeepsTheLinkAndNamesTheFileOnFailure) {
+    std::filesystem::create_directories(dir_ / "real");
+    { std::ofstream(dir_ / "real" / "movie.swi") << "previous"; }
+    std::filesystem::create_symlink("real/movie.swi", dir_ / "movie.swi");
+    CTavroObj root;
+    root.SetName("through the link");
+    SaveObjectToFile(dir_ / "movie.swi", root);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "movie.swi"));
+    EXPECT_EQ(std::filesystem::file_size(dir_ / "real" / "movie.swi"), Save(root).size());
+
+    const auto missing = dir_ / "missing-dir" / "movie.swi";
+    try {
+        SaveObjectToFile(missing, root);
+        FAIL() << "no error";
+    } catch (const ArchiveError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  missing.string() + ": cannot write the file (No such file or directory)");
+    }
+}
+
 TEST_F(ArchiveFileTest, UnopenableFilesAreFileErrors) {
     CTavroObj root;
     for (auto action : {0, 1}) {
