@@ -216,7 +216,7 @@ void Run(const PlayOptions& o) {
                 throw CliError(o.file + ": the movie has an empty frame size");
             std::string error;
             if (!player::HeadlessPngWriter::Write(o.snapshot, rgba, w, h, error))
-                throw CliError(o.snapshot + ": " + error);
+                throw CliError(error);
         }
         host.Close();
     }

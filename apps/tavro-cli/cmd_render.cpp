@@ -38,7 +38,7 @@ void Run(const RenderOptions& o) {
         throw CliError(o.file + ": the movie has an empty frame size; give --width and --height");
     std::string error;
     if (!player::HeadlessPngWriter::Write(o.output, rgba, w, h, error))
-        throw CliError(o.output + ": " + error);
+        throw CliError(error);
 }
 
 void Setup(CLI::App& app) {

@@ -5,10 +5,10 @@
 #include "editor/DialogService.h"
 #include "editor/QtAppSettings.h"
 #include "editor/TextObjMimeData.h"
+#include "export/ShellOpener.h"
 #include "model/Archive.h"
 #include "model/CSceneObj.h"
 #include "model/CTextObj.h"
-#include "export/ShellOpener.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +23,10 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <csignal>
 #include <memory>
+
+#include <sys/resource.h>
 
 using namespace tavro;
 using namespace tavro::editor;
@@ -306,16 +309,22 @@ private Q_SLOTS:
     }
 
     void failedSaveShowsErrorAndLeavesThePreviousFile() {
-        // A name that fits, but whose temporary sibling is too long for the file system.
-        const QString path =
-            dir_->filePath(QString(246, QLatin1Char('m')) + QStringLiteral(".swi"));
+        const QString path = dir_->filePath(QStringLiteral("movie.swi"));
         {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("previous");
         }
+        // A write the system refuses, whoever runs the test: a file size limit below the movie.
+        struct rlimit limit {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit small{16, limit.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
         dialogs_.fileAnswers = {path};
         dlg_->Action(Command::SaveAs)->trigger();
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, oldHandler);
         const QStringList errors = dialogs_.Texts(Kind::Error);
         QCOMPARE(errors.size(), 1);
         QVERIFY(errors[0].startsWith(QStringLiteral("Error saving Movie")));

@@ -1,26 +1,24 @@
 #include "player/host/HeadlessPngWriter.h"
 
+#include "base/AtomicFile.h"
+
 #include <png.h>
 
-#include <cerrno>
 #include <csetjmp>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 
 namespace tavro::player {
 
 namespace {
 
-struct PngFile {
-    FILE* f = nullptr;
-    ~PngFile() {
-        if (f)
-            std::fclose(f);
-    }
-};
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
 
-bool WriteRows(FILE* f, const std::vector<uint8_t>& rgba, int width, int height) {
+void NoFlush(png_structp) {}
+
+// The whole PNG file in memory, so that it reaches the disk in one atomic save.
+bool EncodePng(std::vector<uint8_t>& out, const std::vector<uint8_t>& rgba, int width, int height) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png)
         return false;
@@ -33,7 +31,7 @@ bool WriteRows(FILE* f, const std::vector<uint8_t>& rgba, int width, int height)
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, f);
+    png_set_write_fn(png, &out, AppendBytes, NoFlush);
     png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -49,33 +47,15 @@ bool WriteRows(FILE* f, const std::vector<uint8_t>& rgba, int width, int height)
 bool HeadlessPngWriter::Write(const std::string& path, const std::vector<uint8_t>& rgba, int width,
                               int height, std::string& error) {
     if (width <= 0 || height <= 0 || rgba.size() < size_t(width) * size_t(height) * 4) {
-        error = "the picture is empty";
+        error = path + ": the picture is empty";
         return false;
     }
-    // Write beside the target and rename, so a failed write never leaves a partial file.
-    std::string temp = path + ".tmp";
-    PngFile file;
-    file.f = std::fopen(temp.c_str(), "wb");
-    if (!file.f) {
-        error = std::strerror(errno);
+    std::vector<uint8_t> png;
+    if (!EncodePng(png, rgba, width, height)) {
+        error = path + ": cannot encode the PNG data";
         return false;
     }
-    bool ok = WriteRows(file.f, rgba, width, height);
-    ok = (std::fclose(file.f) == 0) && ok;
-    file.f = nullptr;
-    if (!ok) {
-        std::remove(temp.c_str());
-        error = "cannot write the PNG data";
-        return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::remove(temp.c_str());
-        error = ec.message();
-        return false;
-    }
-    return true;
+    return SaveFileAtomically(path, png, error);
 }
 
 } // namespace tavro::player

@@ -1,4 +1,5 @@
 #include "player/sound/WaveFileWriter.h"
+#include "base/AtomicFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -45,21 +46,8 @@ std::vector<uint8_t> WaveFileWriter::Encode(SoundFormat format, std::span<const 
 
 bool WaveFileWriter::Save(const std::string& path, SoundFormat format,
                           std::span<const uint8_t> pcm) {
-    std::vector<uint8_t> bytes = Encode(format, pcm);
-    std::string temp = path + ".tmp";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fclose(f) == 0 && ok;
-    std::error_code ec;
-    if (ok)
-        std::filesystem::rename(temp, path, ec);
-    if (!ok || ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
+    std::string error;
+    return SaveFileAtomically(path, Encode(format, pcm), error);
 }
 
 } // namespace tavro::player
