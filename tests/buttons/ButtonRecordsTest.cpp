@@ -41,7 +41,7 @@ TEST(ButtonRecords, ConditionRecordsPointAtTheirActions) {
 Bytes RawButton2(const Bytes& afterId) {
     Bytes b{20, 0};
     Append(b, afterId);
-    return Tag(34, b);
+    return Tag(swfformat::kTagDefineButton2, b);
 }
 
 TEST(ButtonRecords, DamageEndsTheListsWithoutReadingPastTheTag) {

@@ -80,7 +80,7 @@ inline Bytes FilledShape(uint16_t id, Rect bounds, Outline outline) {
     b.push_back(0);                  // no line styles
     b.push_back(0x10);               // one fill index bit, no line index bits
     Append(b, outline.Finish());
-    return Tag(2, b);
+    return Tag(swfformat::kTagDefineShape, b);
 }
 
 // A filled axis-aligned rectangle (fill on the right of a clockwise contour).
@@ -130,7 +130,7 @@ inline Bytes Button2(uint16_t id, const std::vector<ButtonRecordSpec>& records,
         b.push_back(0);
     }
     Append(b, {0, 0, 0, 0, 0});
-    return Tag(34, b);
+    return Tag(swfformat::kTagDefineButton2, b);
 }
 
 // DefineButton: records without colour transforms, then the single action list.
@@ -147,7 +147,7 @@ inline Bytes Button1(uint16_t id, const std::vector<ButtonRecordSpec>& records,
     b.push_back(0);
     Append(b, actions);
     b.push_back(0);
-    return Tag(7, b);
+    return Tag(swfformat::kTagDefineButton, b);
 }
 
 // Condition bits of the transitions.

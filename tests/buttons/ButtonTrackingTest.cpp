@@ -106,9 +106,9 @@ TEST(ButtonTracking, PressAndReleaseInsideRunTheirActions) {
 }
 
 TEST(ButtonTracking, ReleaseOutsideFiresOutDownToIdleAndSoundSlotZero) {
-    const Bytes buttonSound =
-        Tag(17, {20, 0, /*slot 0*/ 50, 0, 0, /*slot 1*/ 51, 0, 0, /*slot 2*/ 0, 0,
-                 /*slot 3*/ 53, 0, 0});
+    const Bytes buttonSound = Tag(swfformat::kTagDefineButtonSound,
+                                  {20, 0, /*slot 0*/ 50, 0, 0, /*slot 1*/ 51, 0, 0, /*slot 2*/ 0, 0,
+                                   /*slot 3*/ 53, 0, 0});
     const Bytes button = Button2(20, StateRecords(),
                                  {{kDragOut, Marker("drag out")},
                                   {kReleaseOutside, Marker("release outside")},
@@ -273,8 +273,8 @@ TEST(ButtonTracking, DefineButtonRunsItsListOnReleaseWithItsColourTransform) {
     Bytes cx{20, 0};
     Append(cx, p.Take());
     ButtonHost host;
-    host.LoadBytes(
-        OneButtonMovie(Button1(20, StateRecords(), Cat({Marker("v1"), ActStop()})), Tag(23, cx)));
+    host.LoadBytes(OneButtonMovie(Button1(20, StateRecords(), Cat({Marker("v1"), ActStop()})),
+                                  Tag(swfformat::kTagDefineButtonCxform, cx)));
     const DisplayObject* up = host.At(1)->FindChild(1);
     ASSERT_NE(up, nullptr);
     EXPECT_EQ(up->cxform.rAdd, 10);

@@ -44,7 +44,7 @@ inline Bytes DefineFont2(uint16_t id, const std::string& name, const std::string
     for (size_t i = 0; i < n; ++i)
         Append(b, RectBytes(0, 0, 0, 0));
     U16(b, 0); // kerning pairs
-    return Tag(48, b, true);
+    return Tag(swfformat::kTagDefineFont2, b, true);
 }
 
 // The optional initial text of a field. (A plain flag and string: std::optional<std::string>
@@ -115,7 +115,7 @@ inline Bytes EditTextBody(uint16_t id, const FieldSpec& s) {
 }
 
 inline Bytes DefineEditText(uint16_t id, const FieldSpec& s) {
-    return Tag(37, EditTextBody(id, s), true);
+    return Tag(swfformat::kTagDefineEditText, EditTextBody(id, s), true);
 }
 
 // Runs frame actions and hands edit-text placements to the fields, as the action engine does.

@@ -18,6 +18,7 @@
 #include "swf/CSwfShape.h"
 #include "swf/CSwfWriter.h"
 #include "swf/SwfTagReader.h"
+#include "swfformat/TagCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +64,7 @@ struct Record {
             at = fields.find(',', at) + 1;
         return std::strtol(fields.c_str() + at, nullptr, 10);
     }
-    bool IsPlace() const { return code == 26 && nesting == 0; }
+    bool IsPlace() const { return code == swfformat::kTagPlaceObject2 && nesting == 0; }
 };
 
 // A scene of 550 x 400 pixels holding one object at (x, y) pixels.
@@ -101,7 +102,8 @@ template <class Symbol = BoxSymbol> struct Movie {
         const auto bytes = w.GetImageBytes();
         SwfTagReader::ListMovie(
             bytes, SwfTagReader::ReadHeader(bytes), [&](const SwfTagReader::Entry& e) {
-                if (e.tag.code != 1 && e.tag.code != 0) // no ShowFrame, End
+                if (e.tag.code != swfformat::kTagShowFrame &&
+                    e.tag.code != swfformat::kTagEnd) // no ShowFrame, End
                     records.push_back({e.frame, e.tag.code, e.nesting, e.fields});
             });
         return records;
@@ -311,13 +313,13 @@ TEST(TimelineExport, TextButtonAtRestShowsASpriteOfItsLetters) {
     std::vector<long> letterDepths, spriteDepths;
     long spriteId = -1, buttonId = -1, placedId = -1;
     for (const Record& rec : r) {
-        if (rec.code == 26 && rec.nesting == 1)
+        if (rec.code == swfformat::kTagPlaceObject2 && rec.nesting == 1)
             spriteDepths.push_back(rec.Get("depth"));
         else if (rec.IsPlace() && rec.frame == 0)
             letterDepths.push_back(rec.Get("depth"));
-        else if (rec.code == 39)
+        else if (rec.code == swfformat::kTagDefineSprite)
             spriteId = rec.Get("id");
-        else if (rec.code == 34)
+        else if (rec.code == swfformat::kTagDefineButton2)
             buttonId = rec.Get("id");
         else if (rec.IsPlace() && rec.frame == 1 && rec.Get("id") > 0)
             placedId = rec.Get("id");
