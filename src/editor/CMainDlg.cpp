@@ -9,12 +9,12 @@
 #include "editor/QtText.h"
 #include "editor/TextObjMimeData.h"
 #include "editor/TreeLabel.h"
+#include "export/CFilePath.h"
+#include "export/ExportCommands.h"
 #include "model/Archive.h"
 #include "model/ArchiveError.h"
 #include "model/CSceneObj.h"
 #include "model/CTextObj.h"
-#include "export/CFilePath.h"
-#include "export/ExportCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -146,7 +146,7 @@ AppSettings& CMainDlg::Settings() {
 }
 
 void CMainDlg::CreateActions() {
-    struct Spec {
+    struct CommandEntry {
         Command command;
         const char* text;
         QKeySequence key;
@@ -154,7 +154,7 @@ void CMainDlg::CreateActions() {
     };
     auto save = [this] { OnFileSave(); };
     auto saveAs = [this] { OnFileSaveAs(); };
-    const Spec specs[] = {
+    const CommandEntry entries[] = {
         {Command::New, "&New...", QKeySequence(Qt::CTRL | Qt::Key_N), &CMainDlg::OnFileNew},
         {Command::Open, "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), &CMainDlg::OnFileOpen},
         {Command::Close, "&Close", {}, nullptr},
@@ -185,14 +185,14 @@ void CMainDlg::CreateActions() {
         {Command::Stop, "&Stop", {}, &CMainDlg::OnStop},
         {Command::About, "&About Tavro...", {}, &CMainDlg::OnAbout},
     };
-    for (const Spec& spec : specs) {
-        auto* action = new QAction(QString::fromLatin1(spec.text), this);
-        action->setShortcut(spec.key);
+    for (const CommandEntry& entry : entries) {
+        auto* action = new QAction(QString::fromLatin1(entry.text), this);
+        action->setShortcut(entry.key);
         // The accelerators work in the stage window too; a modal dialog still blocks them.
         action->setShortcutContext(Qt::ApplicationShortcut);
-        if (spec.handler != nullptr)
-            connect(action, &QAction::triggered, this, spec.handler);
-        actions_[static_cast<size_t>(spec.command)] = action;
+        if (entry.handler != nullptr)
+            connect(action, &QAction::triggered, this, entry.handler);
+        actions_[static_cast<size_t>(entry.command)] = action;
     }
     connect(Action(Command::Save), &QAction::triggered, this, save);
     connect(Action(Command::SaveAs), &QAction::triggered, this, saveAs);

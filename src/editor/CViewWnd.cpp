@@ -2,11 +2,11 @@
 
 #include "editor/QtDrawContext.h"
 #include "editor/ViewWndOwner.h"
+#include "export/AppSettings.h"
 #include "model/CDocObj.h"
 #include "model/CSceneObj.h"
 #include "model/CSymbolObj.h"
 #include "player/host/QtPlayerHost.h"
-#include "export/AppSettings.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -3,14 +3,14 @@
 // saved placement, and the played picture against the headless player's.
 #include "editor/CViewWnd.h"
 #include "editor/ViewWndOwner.h"
+#include "export/AppSettings.h"
+#include "export/MovieExport.h"
 #include "model/CDocObj.h"
 #include "model/CSceneObj.h"
 #include "model/CSymbolObj.h"
 #include "player/host/HeadlessHost.h"
 #include "player/host/QtPlayerHost.h"
 #include "player/render/NativeBitmap.h"
-#include "export/AppSettings.h"
-#include "export/MovieExport.h"
 
 #include <QApplication>
 #include <QCloseEvent>

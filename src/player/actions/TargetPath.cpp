@@ -6,6 +6,7 @@
 #include "player/MovieLevel.h"
 #include "player/PlayerCore.h"
 #include "player/Timeline.h"
+#include "player/actions/ActionEngineDetail.h"
 
 #include <cctype>
 
@@ -20,26 +21,6 @@ DisplayObject* LevelRootOf(DisplayObject* obj) {
     while (obj && obj->parent && obj->parent->parent)
         obj = obj->parent;
     return obj && obj->parent ? obj : nullptr;
-}
-
-// "_levelN" / "_flashN" with a decimal N: the level number, else -1.
-int32_t LevelNumberOf(std::string_view name) {
-    std::string_view digits;
-    if (StartsWithNoCase(name, "_level"))
-        digits = name.substr(6);
-    else if (StartsWithNoCase(name, "_flash"))
-        digits = name.substr(6);
-    else
-        return -1;
-    if (digits.empty() || digits.size() > 9)
-        return -1;
-    int32_t n = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            return -1;
-        n = n * 10 + (c - '0');
-    }
-    return n;
 }
 
 } // namespace
@@ -67,7 +48,7 @@ DisplayObject* ResolveTargetObject(PlayerCore& player, Timeline& from, std::stri
             name = name.substr(0, kMaxNameLength);
         if (first) {
             first = false;
-            int32_t level = LevelNumberOf(name);
+            int32_t level = action_detail::LevelNumber(name);
             if (level >= 0) {
                 MovieLevel* l = player.FindLevel(level);
                 obj = l ? l->rootObject : nullptr;

@@ -1,7 +1,7 @@
 #include "player/host/LocalUrlLoader.h"
 
-#include "player/PlayerCore.h"
 #include "base/AsciiCase.h"
+#include "player/PlayerCore.h"
 
 #include <algorithm>
 #include <cctype>

@@ -8,8 +8,8 @@
 #include "player/sound/SoundMixer.h"
 
 #ifdef TAVRO_HAVE_SDL_AUDIO
-#include "player/host/SdlWaveOutput.h"
 #include "base/AsciiCase.h"
+#include "player/host/SdlWaveOutput.h"
 #endif
 
 #include <QCursor>

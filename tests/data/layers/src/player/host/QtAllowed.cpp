@@ -1,2 +1,2 @@
-#include <QImage>
 #include "player/PlayerHost.h"
+#include <QImage>
