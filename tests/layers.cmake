@@ -5,7 +5,7 @@
 #   base        -> base
 #   swfformat   -> swfformat, base
 #   model, effects, swf (core; they meet inside core) -> core, base, swfformat
-#   export      -> export, core, base, swfformat
+#   export      -> export, core, player, base, swfformat (the exporters play the movie)
 #   player      -> player, base, swfformat (SWF bytes only: nothing of the document model)
 #   player/host -> player, base, swfformat
 #   editor      -> everything above
@@ -20,7 +20,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
   set(allowed_model ${core} base swfformat)
   set(allowed_effects ${core} base swfformat)
   set(allowed_swf ${core} base swfformat)
-  set(allowed_export export ${core} base swfformat)
+  set(allowed_export export ${core} player base swfformat)
   set(allowed_player player base swfformat)
   set(allowed_editor editor export ${core} player base swfformat)
 
