@@ -486,6 +486,12 @@ void CMainDlg::CommitActivePage() {
     sheet_->ActivePage().Commit(CTextPropPage::kRecordUndoBefore);
 }
 
+// The General page shows the movie's size, which the stage window changes when it is resized.
+void CMainDlg::MovieSizeChanged() {
+    if (sheet_ != nullptr && sheet_->ActivePageIndex() == CTextPropSheet::General)
+        sheet_->ActivePage().Load();
+}
+
 // ---- undo ----
 
 void CMainDlg::RecordUndo(bool force) {
@@ -494,11 +500,12 @@ void CMainDlg::RecordUndo(bool force) {
     UpdateCommands();
 }
 
+// The page commits whatever the position: an edit made after an earlier Undo records its step
+// (discarding the redo branch) and is then the state this Undo steps back from.
 void CMainDlg::OnUndo() {
+    CommitActivePage();
     if (!history_.CanUndo())
         return;
-    if (!history_.Position())
-        CommitActivePage();
     try {
         history_.Undo(doc_);
     } catch (const ArchiveError& e) {
@@ -522,7 +529,9 @@ void CMainDlg::OnRedo() {
 
 // ---- files ----
 
+// Edits waiting in the active page count as changes: they are committed before the question.
 bool CMainDlg::PromptSaveChanges() {
+    CommitActivePage();
     if (!dirty_)
         return true;
     const QString text = QStringLiteral("Save Changes to %1 ?").arg(DisplayName());
@@ -719,6 +728,7 @@ void CMainDlg::OnDelete() {
     CTavroObj* current = CurrentObject();
     if (current == nullptr)
         return;
+    CommitActivePage();
     RecordUndo(false);
     CTavroObj* parent = current->GetParent() != nullptr ? current->GetParent() : &doc_;
     if (dynamic_cast<CSceneObj*>(current) != nullptr)

@@ -90,6 +90,8 @@ public:
     AppSettings& Settings() override;
     bool IsPlaying() const override { return playing_; }
     void StopMovie() override { OnStop(); }
+    void CommitPageEdits() override { CommitActivePage(); }
+    void MovieSizeChanged() override;
 
     // Before every change: a snapshot of the document; marks it dirty.
     void RecordUndo(bool force);
@@ -114,6 +116,9 @@ public:
     bool SaveFile(const QString& path);
     // Asks to save a changed movie: false when the user cancels.
     bool PromptSaveChanges();
+
+    // Message boxes, file and colour choosers.
+    DialogService& Dialogs() const { return *services_.dialogs; }
 
     QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
     QMenu* MenuOf(Menu menu) const { return menus_[static_cast<size_t>(menu)]; }
