@@ -387,19 +387,25 @@ void CMainDlg::UpdateTreeLabel(const CTavroObj* obj) {
     }
 }
 
-void CMainDlg::ShowPageForCurrent() {
+// The page of the kind of object that is current: General for the movie, Scene, Text. A refresh
+// that leaves the same kind of object current (an undo, a redo, a command on the same object)
+// keeps the page the user is on and reloads it.
+void CMainDlg::ShowPageForCurrent(bool keepPageOfSameKind) {
     const CTavroObj* current = CurrentObject();
     CTextPropSheet::Page page = CTextPropSheet::General;
     if (dynamic_cast<const CSceneObj*>(current) != nullptr)
         page = CTextPropSheet::Scene;
     else if (dynamic_cast<const CTextObj*>(current) != nullptr)
         page = CTextPropSheet::Text;
+    if (keepPageOfSameKind && page == shownKind_)
+        page = sheet_->ActivePageIndex();
+    shownKind_ = page;
     sheet_->ShowPage(page);
 }
 
 void CMainDlg::Refresh() {
     RebuildTree();
-    ShowPageForCurrent();
+    ShowPageForCurrent(true);
     if (viewWnd_ != nullptr) {
         const CDoublePoint size = doc_.GetMovieSize();
         viewWnd_->SetClientSize(RoundPixels(size.x), RoundPixels(size.y));

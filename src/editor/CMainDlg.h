@@ -149,7 +149,7 @@ private:
     void UpdateTitle();
     void ShowSizeReadout(bool show);
     void RebuildTree();
-    void ShowPageForCurrent();
+    void ShowPageForCurrent(bool keepPageOfSameKind = false);
     void OnTreeSelectionChanged();
     void MoveCurrent(int how);
 
@@ -190,6 +190,8 @@ private:
     EditorShortcutFilter* shortcutFilter_ = nullptr;
     bool playing_ = false;
     bool dirty_ = false;
+    // The page of the kind of object that was current when the pages last followed it.
+    CTextPropSheet::Page shownKind_ = CTextPropSheet::PageCount;
 };
 
 } // namespace tavro::editor
