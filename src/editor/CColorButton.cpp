@@ -12,6 +12,7 @@ namespace tavro::editor {
 CColorButton::CColorButton(DialogService& dialogs, QWidget* parent)
     : QPushButton(parent), dialogs_(dialogs) {
     setAutoDefault(false);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(this, &QPushButton::clicked, this, &CColorButton::ShowPopup);
 }
 

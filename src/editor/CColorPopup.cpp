@@ -14,8 +14,8 @@ namespace tavro::editor {
 
 namespace {
 
-// One swatch: the colour framed in the palette's dark colour, with a ring in the highlight colour
-// when it has the focus, the mouse or is the current colour.
+// One swatch: the colour framed in the palette's dark colour; the current colour carries a ring
+// in the highlight colour, the swatch with the focus or under the mouse a thin outline in it.
 class SwatchControl : public QAbstractButton {
 public:
     SwatchControl(const QColor& color, bool current, QWidget* parent)
@@ -25,18 +25,37 @@ public:
     }
 
     QSize sizeHint() const override {
-        const int side = std::max(18, fontMetrics().height() + 4);
+        const int side = std::max(20, fontMetrics().height() + 6);
         return {side, side};
     }
 
 protected:
+    // The arrows and Return go to the popup, which moves in the grid and chooses.
+    void keyPressEvent(QKeyEvent* event) override {
+        switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            event->ignore();
+            return;
+        default:
+            QAbstractButton::keyPressEvent(event);
+        }
+    }
+
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         const QRect r = rect();
-        const bool marked = hasFocus() || underMouse() || current_;
-        if (marked) {
-            p.fillRect(r, palette().color(QPalette::Highlight));
+        const QColor highlight = palette().color(QPalette::Highlight);
+        if (current_) {
+            p.fillRect(r, highlight);
             p.fillRect(r.adjusted(2, 2, -2, -2), palette().color(QPalette::Window));
+        } else if (hasFocus() || underMouse()) {
+            p.setPen(highlight);
+            p.drawRect(r.adjusted(0, 0, -1, -1));
         }
         const QRect swatch = r.adjusted(3, 3, -3, -3);
         p.fillRect(swatch, color_);

@@ -71,7 +71,8 @@ CTextPage::CTextPage(CMainDlg& mainWnd, QWidget* parent)
         button->setToolTip(QString::fromLatin1(tip));
         button->setAccessibleName(QString::fromLatin1(tip));
         button->setCheckable(true);
-        button->setAutoRaise(false);
+        // Flat until checked or pointed at: the checked state reads in any style and palette.
+        button->setAutoRaise(true);
         button->setFocusPolicy(Qt::StrongFocus);
         return button;
     };

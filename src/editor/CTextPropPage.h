@@ -63,6 +63,8 @@ protected:
     CMainDlg& MainWnd() const { return mainWnd_; }
     DialogService& Dialogs() const;
 
+    // Follows the focus of the watched text fields; a page that filters events of its own
+    // passes them on to this one.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Wire a text field to the editing flag: gaining the focus sets it, losing the focus clears

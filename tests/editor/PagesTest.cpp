@@ -239,8 +239,9 @@ private Q_SLOTS:
         // The keyboard: Down from red is blue; Return picks it.
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(button->Popup()->SwatchButton(5)->hasFocus());
-        QTest::keyClick(button->Popup(), Qt::Key_Down);
-        QTest::keyClick(button->Popup(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QVERIFY(button->Popup()->SwatchButton(10)->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(text->GetColor(), CColor(0, 0, 255, 128));
 
         // "Other...": cancelled changes nothing; a chosen colour commits.
