@@ -27,7 +27,9 @@ void CColorButton::ShowPopup() {
         return;
     popup_ = new CColorPopup(color_, this);
     connect(popup_, &CColorPopup::colorPicked, this, &CColorButton::Pick);
-    connect(popup_, &CColorPopup::otherRequested, this, &CColorButton::ChooseOther);
+    // The chooser runs a modal loop: it opens once the popup's click has been handled.
+    connect(popup_, &CColorPopup::otherRequested, this, &CColorButton::ChooseOther,
+            Qt::QueuedConnection);
     popup_->ShowBelow(this);
 }
 

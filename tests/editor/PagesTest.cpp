@@ -51,6 +51,15 @@ void TypeInto(QWidget* field, const QString& text) {
     QTest::keyClicks(field, text);
 }
 
+// A page with one integer field, as the pages with frame numbers use it.
+class IntegerFieldPage : public CTextPropPage {
+public:
+    explicit IntegerFieldPage(CMainDlg& mainWnd)
+        : CTextPropPage(mainWnd, QStringLiteral("Numbers")), field(new QLineEdit(this)) {}
+    std::optional<int> Read(int previous) { return ReadIntegerField(field, 1, 99999, previous); }
+    QLineEdit* field;
+};
+
 } // namespace
 
 class PagesTest : public QObject {
@@ -247,6 +256,7 @@ private Q_SLOTS:
         // "Other...": cancelled changes nothing; a chosen colour commits.
         QTest::mouseClick(button, Qt::LeftButton);
         QTest::mouseClick(button->Popup()->OtherButton(), Qt::LeftButton);
+        QTRY_VERIFY(!dialogs_.shown.empty());
         QCOMPARE(dialogs_.shown.back().kind, Kind::Color);
         QCOMPARE(dialogs_.shown.back().color, QColor(0, 0, 255));
         QCOMPARE(text->GetColor(), CColor(0, 0, 255, 128));
@@ -254,7 +264,7 @@ private Q_SLOTS:
         dialogs_.colorAnswers = {QColor(10, 20, 30)};
         QTest::mouseClick(button, Qt::LeftButton);
         QTest::mouseClick(button->Popup()->OtherButton(), Qt::LeftButton);
-        QCOMPARE(text->GetColor(), CColor(10, 20, 30, 128));
+        QTRY_COMPARE(text->GetColor(), CColor(10, 20, 30, 128));
         QCOMPARE(dlg_->History().Size(), afterBlue + 1);
 
         // The background colour of the movie.
@@ -391,6 +401,22 @@ private Q_SLOTS:
         }
         QCOMPARE(dlg_->History().Size(), steps);
         QVERIFY(dialogs_.shown.empty());
+    }
+
+    void integerFieldsTakeWholeNumbersInRange() {
+        IntegerFieldPage page(*dlg_);
+        for (const char* good : {"1", "99999", " 42 "}) {
+            page.field->setText(QString::fromLatin1(good));
+            QCOMPARE(page.Read(7), QString::fromLatin1(good).trimmed().toInt());
+        }
+        QVERIFY(dialogs_.shown.empty());
+        for (const char* bad : {"0", "100000", "1.5", "abc", "", "-3", "0x10"}) {
+            page.field->setText(QString::fromLatin1(bad));
+            QCOMPARE(page.Read(7), std::nullopt);
+            QCOMPARE(page.field->text(), QStringLiteral("7"));
+        }
+        QCOMPARE(dialogs_.Texts(Kind::Warning),
+                 QStringList(7, QStringLiteral("Please enter an integer between 1 and 99999.")));
     }
 
 private:
