@@ -387,19 +387,25 @@ void CMainDlg::UpdateTreeLabel(const CTavroObj* obj) {
     }
 }
 
-void CMainDlg::ShowPageForCurrent() {
+// The page of the kind of object that is current: General for the movie, Scene, Text. A refresh
+// that leaves the same kind of object current (an undo, a redo, a command on the same object)
+// keeps the page the user is on and reloads it.
+void CMainDlg::ShowPageForCurrent(bool keepPageOfSameKind) {
     const CTavroObj* current = CurrentObject();
     CTextPropSheet::Page page = CTextPropSheet::General;
     if (dynamic_cast<const CSceneObj*>(current) != nullptr)
         page = CTextPropSheet::Scene;
     else if (dynamic_cast<const CTextObj*>(current) != nullptr)
         page = CTextPropSheet::Text;
+    if (keepPageOfSameKind && page == shownKind_)
+        page = sheet_->ActivePageIndex();
+    shownKind_ = page;
     sheet_->ShowPage(page);
 }
 
 void CMainDlg::Refresh() {
     RebuildTree();
-    ShowPageForCurrent();
+    ShowPageForCurrent(true);
     if (viewWnd_ != nullptr) {
         const CDoublePoint size = doc_.GetMovieSize();
         viewWnd_->SetClientSize(RoundPixels(size.x), RoundPixels(size.y));
@@ -486,6 +492,12 @@ void CMainDlg::CommitActivePage() {
     sheet_->ActivePage().Commit(CTextPropPage::kRecordUndoBefore);
 }
 
+// The General page shows the movie's size, which the stage window changes when it is resized.
+void CMainDlg::MovieSizeChanged() {
+    if (sheet_ != nullptr && sheet_->ActivePageIndex() == CTextPropSheet::General)
+        sheet_->ActivePage().Load();
+}
+
 // ---- undo ----
 
 void CMainDlg::RecordUndo(bool force) {
@@ -494,11 +506,12 @@ void CMainDlg::RecordUndo(bool force) {
     UpdateCommands();
 }
 
+// The page commits whatever the position: an edit made after an earlier Undo records its step
+// (discarding the redo branch) and is then the state this Undo steps back from.
 void CMainDlg::OnUndo() {
+    CommitActivePage();
     if (!history_.CanUndo())
         return;
-    if (!history_.Position())
-        CommitActivePage();
     try {
         history_.Undo(doc_);
     } catch (const ArchiveError& e) {
@@ -522,7 +535,9 @@ void CMainDlg::OnRedo() {
 
 // ---- files ----
 
+// Edits waiting in the active page count as changes: they are committed before the question.
 bool CMainDlg::PromptSaveChanges() {
+    CommitActivePage();
     if (!dirty_)
         return true;
     const QString text = QStringLiteral("Save Changes to %1 ?").arg(DisplayName());
@@ -719,6 +734,7 @@ void CMainDlg::OnDelete() {
     CTavroObj* current = CurrentObject();
     if (current == nullptr)
         return;
+    CommitActivePage();
     RecordUndo(false);
     CTavroObj* parent = current->GetParent() != nullptr ? current->GetParent() : &doc_;
     if (dynamic_cast<CSceneObj*>(current) != nullptr)

@@ -90,6 +90,8 @@ public:
     AppSettings& Settings() override;
     bool IsPlaying() const override { return playing_; }
     void StopMovie() override { OnStop(); }
+    void CommitPageEdits() override { CommitActivePage(); }
+    void MovieSizeChanged() override;
 
     // Before every change: a snapshot of the document; marks it dirty.
     void RecordUndo(bool force);
@@ -114,6 +116,9 @@ public:
     bool SaveFile(const QString& path);
     // Asks to save a changed movie: false when the user cancels.
     bool PromptSaveChanges();
+
+    // Message boxes, file and colour choosers.
+    DialogService& Dialogs() const { return *services_.dialogs; }
 
     QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
     QMenu* MenuOf(Menu menu) const { return menus_[static_cast<size_t>(menu)]; }
@@ -144,7 +149,7 @@ private:
     void UpdateTitle();
     void ShowSizeReadout(bool show);
     void RebuildTree();
-    void ShowPageForCurrent();
+    void ShowPageForCurrent(bool keepPageOfSameKind = false);
     void OnTreeSelectionChanged();
     void MoveCurrent(int how);
 
@@ -185,6 +190,8 @@ private:
     EditorShortcutFilter* shortcutFilter_ = nullptr;
     bool playing_ = false;
     bool dirty_ = false;
+    // The page of the kind of object that was current when the pages last followed it.
+    CTextPropSheet::Page shownKind_ = CTextPropSheet::PageCount;
 };
 
 } // namespace tavro::editor

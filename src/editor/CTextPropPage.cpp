@@ -1,5 +1,13 @@
 #include "editor/CTextPropPage.h"
 
+#include "editor/CMainDlg.h"
+#include "editor/DialogService.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
 namespace tavro::editor {
 
 namespace {
@@ -8,6 +16,10 @@ QSize sheetSize;
 
 CTextPropPage::CTextPropPage(CMainDlg& mainWnd, const QString& caption, QWidget* parent)
     : QWidget(parent), mainWnd_(mainWnd), caption_(caption) {}
+
+DialogService& CTextPropPage::Dialogs() const {
+    return mainWnd_.Dialogs();
+}
 
 void CTextPropPage::Activated() {
     FollowSheetSize();
@@ -28,6 +40,68 @@ QSize CTextPropPage::SheetSize() {
 
 void CTextPropPage::SetSheetSize(const QSize& size) {
     sheetSize = size;
+}
+
+// ---- the editing flag ----
+
+void CTextPropPage::WatchTextField(QLineEdit* field) {
+    field->installEventFilter(this);
+    connect(field, &QLineEdit::textEdited, this, &CTextPropPage::CommitEdit);
+}
+
+void CTextPropPage::WatchTextField(QPlainTextEdit* field) {
+    field->installEventFilter(this);
+    connect(field, &QPlainTextEdit::textChanged, this, &CTextPropPage::CommitEdit);
+}
+
+// The focus events of an editable combo box go to the combo box, its edits to its line edit.
+void CTextPropPage::WatchTextField(QComboBox* editableCombo) {
+    editableCombo->installEventFilter(this);
+    if (QLineEdit* edit = editableCombo->lineEdit())
+        connect(edit, &QLineEdit::textEdited, this, &CTextPropPage::CommitEdit);
+    connect(editableCombo, &QComboBox::activated, this, [this] {
+        if (!IsLoading())
+            Commit(kRecordUndoBefore);
+    });
+}
+
+bool CTextPropPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn)
+        editing_ = kRecordUndoBefore;
+    else if (event->type() == QEvent::FocusOut)
+        editing_ = 0;
+    return QWidget::eventFilter(watched, event);
+}
+
+// The flag is cleared before the commit, so that a reload inside the commit keeps the flag it
+// sets.
+void CTextPropPage::CommitEdit() {
+    if (IsLoading())
+        return;
+    const int flags = editing_;
+    editing_ = 0;
+    Commit(flags);
+}
+
+// ---- invalid values ----
+
+QString CTextPropPage::IntegerRangeMessage(int min, int max) {
+    return QStringLiteral("Please enter an integer between %1 and %2.").arg(min).arg(max);
+}
+
+std::optional<int> CTextPropPage::ReadIntegerField(QLineEdit* field, int min, int max,
+                                                   int previous) {
+    bool ok = false;
+    const int value = field->text().trimmed().toInt(&ok, 10);
+    if (ok && value >= min && value <= max)
+        return value;
+    field->setText(QString::number(previous));
+    ShowInvalidValue(IntegerRangeMessage(min, max));
+    return std::nullopt;
+}
+
+void CTextPropPage::ShowInvalidValue(const QString& message) {
+    Dialogs().Warning(window(), message);
 }
 
 } // namespace tavro::editor

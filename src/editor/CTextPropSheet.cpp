@@ -7,6 +7,8 @@
 #include "editor/CTextPropPage.h"
 #include "editor/CTimelinePage.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QResizeEvent>
 
 namespace tavro::editor {
@@ -22,6 +24,8 @@ CTextPropSheet::CTextPropSheet(CMainDlg& mainWnd, QWidget* parent) : QTabWidget(
         addTab(page, page->Caption());
     activeIndex_ = currentIndex();
     connect(this, &QTabWidget::currentChanged, this, &CTextPropSheet::OnCurrentChanged);
+    // Key presses reach the application's filters before the focused widget sees them.
+    qApp->installEventFilter(this);
 }
 
 CTextPropPage& CTextPropSheet::ActivePage() const {
@@ -57,6 +61,25 @@ void CTextPropSheet::resizeEvent(QResizeEvent* event) {
     CTextPropPage::SetSheetSize(now);
     if (currentIndex() >= 0)
         ActivePage().FollowSheetSize();
+}
+
+// Tab, Shift+Tab, Return and Enter pressed in a control of the active page: the page commits
+// first, then the control handles the key. A key that travels on to the control's parents is
+// seen once, at the focused control.
+bool CTextPropSheet::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return QTabWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Return &&
+        key != Qt::Key_Enter)
+        return QTabWidget::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget != QApplication::focusWidget() || currentIndex() < 0)
+        return QTabWidget::eventFilter(watched, event);
+    CTextPropPage& page = ActivePage();
+    if (page.isAncestorOf(widget))
+        page.Commit(CTextPropPage::kRecordUndoBefore);
+    return QTabWidget::eventFilter(watched, event);
 }
 
 } // namespace tavro::editor

@@ -1,5 +1,8 @@
 // The property sheet on the right of the main window: five pages, in the order General, Scene,
 // Timeline, Text, Actions. Selecting a tree item only changes which page is active.
+//
+// The page that is left commits its edits, and a Tab or Enter key inside the active page makes
+// it commit before the key does what it does (moves the focus, ends a line).
 #pragma once
 
 #include <QTabWidget>
@@ -31,6 +34,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnCurrentChanged(int index);

@@ -327,8 +327,10 @@ void CViewWnd::resizeEvent(QResizeEvent* event) {
     CDocObj& doc = Owner()->Document();
     const CDoublePoint movie = doc.GetMovieSize();
     if (onBehalf || event->oldSize().isValid()) {
-        if (movie.x != size.width() || movie.y != size.height())
+        if (movie.x != size.width() || movie.y != size.height()) {
             doc.SetMovieSize(size.width(), size.height());
+            Owner()->MovieSizeChanged();
+        }
     }
     update();
 }
@@ -351,6 +353,8 @@ void CViewWnd::mousePressEvent(QMouseEvent* event) {
     }
     if (event->button() != Qt::LeftButton)
         return;
+    if (ViewWndOwner* owner = Owner())
+        owner->CommitPageEdits();
     CSceneObj* scene = CurrentScene();
     if (!scene)
         return;

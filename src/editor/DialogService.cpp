@@ -24,7 +24,7 @@ QStringList QtNameFilters(const QString& pipeFilter) {
 }
 
 QString ScriptedDialogService::GetOpenFileName(QWidget*, const FileDialogRequest& request) {
-    shown.push_back({Shown::Kind::Open, request.title, request});
+    shown.push_back({Shown::Kind::Open, request.title, request, {}});
     if (fileAnswers.empty())
         return {};
     QString answer = fileAnswers.front();
@@ -33,7 +33,7 @@ QString ScriptedDialogService::GetOpenFileName(QWidget*, const FileDialogRequest
 }
 
 QString ScriptedDialogService::GetSaveFileName(QWidget*, const FileDialogRequest& request) {
-    shown.push_back({Shown::Kind::Save, request.title, request});
+    shown.push_back({Shown::Kind::Save, request.title, request, {}});
     if (fileAnswers.empty())
         return {};
     QString answer = fileAnswers.front();
@@ -42,7 +42,7 @@ QString ScriptedDialogService::GetSaveFileName(QWidget*, const FileDialogRequest
 }
 
 DialogService::Answer ScriptedDialogService::Question(QWidget*, const QString& text) {
-    shown.push_back({Shown::Kind::Question, text, {}});
+    shown.push_back({Shown::Kind::Question, text, {}, {}});
     if (questionAnswers.empty())
         return Answer::Cancel;
     const Answer answer = questionAnswers.front();
@@ -51,11 +51,25 @@ DialogService::Answer ScriptedDialogService::Question(QWidget*, const QString& t
 }
 
 void ScriptedDialogService::Information(QWidget*, const QString& text) {
-    shown.push_back({Shown::Kind::Information, text, {}});
+    shown.push_back({Shown::Kind::Information, text, {}, {}});
 }
 
 void ScriptedDialogService::Error(QWidget*, const QString& text) {
-    shown.push_back({Shown::Kind::Error, text, {}});
+    shown.push_back({Shown::Kind::Error, text, {}, {}});
+}
+
+void ScriptedDialogService::Warning(QWidget*, const QString& text) {
+    shown.push_back({Shown::Kind::Warning, text, {}, {}});
+}
+
+std::optional<QColor> ScriptedDialogService::GetColor(QWidget*, const QColor& initial,
+                                                      const QString& title) {
+    shown.push_back({Shown::Kind::Color, title, {}, initial});
+    if (colorAnswers.empty())
+        return std::nullopt;
+    const std::optional<QColor> answer = colorAnswers.front();
+    colorAnswers.pop_front();
+    return answer;
 }
 
 QStringList ScriptedDialogService::Texts(Shown::Kind kind) const {

@@ -3,10 +3,12 @@
 // queues and records what was asked.
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 
 #include <deque>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -37,14 +39,23 @@ public:
     virtual Answer Question(QWidget* parent, const QString& text) = 0;
     virtual void Information(QWidget* parent, const QString& text) = 0;
     virtual void Error(QWidget* parent, const QString& text) = 0;
+    // A value the user typed cannot be taken (the field keeps its previous value).
+    virtual void Warning(QWidget* parent, const QString& text) { Error(parent, text); }
+    // The colour chooser, opened on `initial`: the chosen colour, or none when cancelled.
+    virtual std::optional<QColor> GetColor(QWidget* parent, const QColor& initial,
+                                           const QString& title) {
+        (void)parent, (void)initial, (void)title;
+        return std::nullopt;
+    }
 };
 
 class ScriptedDialogService : public DialogService {
 public:
     struct Shown {
-        enum class Kind { Open, Save, Question, Information, Error } kind;
+        enum class Kind { Open, Save, Question, Information, Error, Warning, Color } kind;
         QString text; // the message, or the dialog's title
         FileDialogRequest request;
+        QColor color; // the colour a colour chooser opened on
     };
 
     QString GetOpenFileName(QWidget*, const FileDialogRequest& request) override;
@@ -52,10 +63,13 @@ public:
     Answer Question(QWidget*, const QString& text) override;
     void Information(QWidget*, const QString& text) override;
     void Error(QWidget*, const QString& text) override;
+    void Warning(QWidget*, const QString& text) override;
+    std::optional<QColor> GetColor(QWidget*, const QColor& initial, const QString& title) override;
 
-    // Answers in order; an empty queue answers "cancel" (no file) and Cancel.
+    // Answers in order; an empty queue answers "cancel" (no file, no colour) and Cancel.
     std::deque<QString> fileAnswers;
     std::deque<Answer> questionAnswers;
+    std::deque<std::optional<QColor>> colorAnswers;
     std::vector<Shown> shown;
 
     // The texts of the messages shown of one kind.

@@ -1,6 +1,7 @@
 #include "editor/QtDialogService.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -55,6 +56,18 @@ void QtDialogService::Information(QWidget* parent, const QString& text) {
 
 void QtDialogService::Error(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, Caption(), text);
+}
+
+void QtDialogService::Warning(QWidget* parent, const QString& text) {
+    QMessageBox::warning(parent, Caption(), text);
+}
+
+std::optional<QColor> QtDialogService::GetColor(QWidget* parent, const QColor& initial,
+                                                const QString& title) {
+    const QColor chosen = QColorDialog::getColor(initial, parent, title);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
 }
 
 } // namespace tavro::editor

@@ -12,6 +12,9 @@ public:
     Answer Question(QWidget* parent, const QString& text) override;
     void Information(QWidget* parent, const QString& text) override;
     void Error(QWidget* parent, const QString& text) override;
+    void Warning(QWidget* parent, const QString& text) override;
+    std::optional<QColor> GetColor(QWidget* parent, const QColor& initial,
+                                   const QString& title) override;
 };
 
 } // namespace tavro::editor

@@ -37,6 +37,11 @@ public:
     virtual bool IsPlaying() const = 0;
     // The stage asks to stop playing (Esc).
     virtual void StopMovie() = 0;
+    // A click on the stage is about to change the selection: edits waiting in the property
+    // pages are written back first, to the object they belong to.
+    virtual void CommitPageEdits() {}
+    // The stage changed the movie's size (a resize of the window); pages showing it reload.
+    virtual void MovieSizeChanged() {}
 
 private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
