@@ -387,7 +387,13 @@ void CMainDlg::UpdateTreeLabel(const CTavroObj* obj) {
     }
 }
 
-void CMainDlg::ShowPageForCurrent() {
+void CMainDlg::ShowPageForCurrent(bool keepChosenPage) {
+    const CTextPropSheet::Page active = sheet_->ActivePageIndex();
+    if (keepChosenPage &&
+        (active == CTextPropSheet::Timeline || active == CTextPropSheet::Actions)) {
+        sheet_->ShowPage(active);
+        return;
+    }
     const CTavroObj* current = CurrentObject();
     CTextPropSheet::Page page = CTextPropSheet::General;
     if (dynamic_cast<const CSceneObj*>(current) != nullptr)
@@ -399,7 +405,7 @@ void CMainDlg::ShowPageForCurrent() {
 
 void CMainDlg::Refresh() {
     RebuildTree();
-    ShowPageForCurrent();
+    ShowPageForCurrent(true);
     if (viewWnd_ != nullptr) {
         const CDoublePoint size = doc_.GetMovieSize();
         viewWnd_->SetClientSize(RoundPixels(size.x), RoundPixels(size.y));
@@ -471,6 +477,13 @@ void CMainDlg::OnTreeSelectionChanged() {
 void CMainDlg::SelectionChangedOnStage() {
     RebuildTree();
     ShowPageForCurrent();
+    UpdateCommands();
+}
+
+void CMainDlg::SelectionChangedOnPage() {
+    RebuildTree();
+    if (viewWnd_ != nullptr)
+        viewWnd_->Redraw();
     UpdateCommands();
 }
 

@@ -107,6 +107,11 @@ public:
     void UpdateTreeLabel(const CTavroObj* obj);
     // The active page writes its edits back.
     void CommitActivePage();
+    // A page changed the selection (a row or an effect of the timeline): the tree, the stage and
+    // the commands follow; the active page stays.
+    void SelectionChangedOnPage();
+    // The message boxes and file dialogs of the window and its pages.
+    DialogService& Dialogs() const { return *services_.dialogs; }
 
     // Opens `path` (no prompt); false with the message shown on failure.
     bool OpenFile(const QString& path);
@@ -144,7 +149,9 @@ private:
     void UpdateTitle();
     void ShowSizeReadout(bool show);
     void RebuildTree();
-    void ShowPageForCurrent();
+    // The page of the current object's kind; with `keepChosenPage` a Timeline or Actions page
+    // the user chose stays active and reloads.
+    void ShowPageForCurrent(bool keepChosenPage = false);
     void OnTreeSelectionChanged();
     void MoveCurrent(int how);
 
