@@ -1,11 +1,13 @@
 #include "editor/CActionPage.h"
 
 #include "editor/CActionPanel.h"
+#include "editor/CGotoFramePanel.h"
 #include "editor/CMainDlg.h"
 #include "editor/QtText.h"
 #include "editor/SceneTimeline.h"
 #include "editor/TimelineMenus.h"
 #include "effects/ActionCommands.h"
+#include "effects/CActionGotoFrame.h"
 #include "effects/CEventAtFrame.h"
 #include "effects/CEventAtLabel.h"
 #include "effects/CEventObj.h"
@@ -93,9 +95,17 @@ CActionPage::CActionPage(CMainDlg& mainWnd, QWidget* parent)
     title_->setTextFormat(Qt::PlainText);
     layout->addWidget(title_);
 
-    panelArea_ = new QVBoxLayout;
+    // Room for the largest panel (Goto Frame: six rows), whichever is shown.
+    panelHost_ = new QWidget(this);
+    panelHost_->setObjectName(QStringLiteral("ActionPanelArea"));
+    panelArea_ = new QVBoxLayout(panelHost_);
     panelArea_->setContentsMargins(4, 2, 4, 2);
-    layout->addLayout(panelArea_, 2);
+    {
+        CActionGotoFrame probe;
+        const CGotoFramePanel largest(MainWnd(), probe, CActionPanel::Mode::Dialog);
+        panelHost_->setMinimumHeight(largest.sizeHint().height() + 4);
+    }
+    layout->addWidget(panelHost_, 2);
     UpdateControls();
 }
 
@@ -159,6 +169,7 @@ void CActionPage::RebuildTree() {
 // The panel is made anew for every load: after an undo the items it edited are gone.
 void CActionPage::ShowPanel() {
     if (panel_ != nullptr) {
+        panel_->Retire();
         panel_->disconnect(this);
         panel_->hide();
         panel_->deleteLater();
@@ -169,7 +180,7 @@ void CActionPage::ShowPanel() {
                                     : QStringLiteral(" Action Title"));
     if (item == nullptr)
         return;
-    panel_ = CreateActionPanel(MainWnd(), *item, CActionPanel::Mode::Live, this);
+    panel_ = CreateActionPanel(MainWnd(), *item, CActionPanel::Mode::Live, panelHost_);
     if (panel_ == nullptr)
         return;
     panelArea_->addWidget(panel_);

@@ -71,6 +71,7 @@ private:
     QPushButton* down_ = nullptr;
     QMenu* addMenu_ = nullptr;
     QLabel* title_ = nullptr;
+    QWidget* panelHost_ = nullptr; // holds the panel, keeps its place when there is none
     QVBoxLayout* panelArea_ = nullptr;
     CActionPanel* panel_ = nullptr;
     bool menuForScene_ = false;

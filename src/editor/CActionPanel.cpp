@@ -20,7 +20,7 @@ CActionPanel::CActionPanel(CMainDlg& mainWnd, CTavroObj& item, Mode mode, QWidge
     : QWidget(parent), mainWnd_(mainWnd), item_(item), mode_(mode) {}
 
 bool CActionPanel::Store(bool recordUndo) {
-    if (!Differs())
+    if (retired_ || !Differs())
         return false;
     if (recordUndo)
         mainWnd_.RecordUndo(false);
@@ -50,7 +50,7 @@ void CActionPanel::WatchTyping(QLineEdit& edit, QWidget* focusWidget) {
     });
     connect(&edit, &QLineEdit::editingFinished, this, [this] {
         // The message box takes the focus, which would finish the editing once more.
-        if (validating_ || loading_)
+        if (validating_ || loading_ || retired_)
             return;
         validating_ = true;
         Validate();

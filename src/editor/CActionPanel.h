@@ -40,6 +40,8 @@ public:
     // are left out); with `recordUndo` one undo step is recorded first. True when something
     // was stored.
     bool Store(bool recordUndo);
+    // The panel is about to go (its item may be gone already): from now on it stores nothing.
+    void Retire() { retired_ = true; }
 
 Q_SIGNALS:
     // The item was changed by Store.
@@ -69,6 +71,7 @@ private:
     Mode mode_;
     bool editing_ = false;
     bool validating_ = false;
+    bool retired_ = false;
 };
 
 // The panel of an event or action, or null for an item without one (Play, Stop).

@@ -144,6 +144,10 @@ int CTimelineGrid::ScrollBarExtent() const {
     return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, hScroll_);
 }
 
+int CTimelineGrid::RowHeight() const {
+    return std::max(ScrollBarExtent() + 2, fontMetrics().height());
+}
+
 QRect CTimelineGrid::DrawArea() const {
     const int extent = ScrollBarExtent();
     const int right = vScroll_->isVisibleTo(this) ? width() - extent : width();
@@ -187,6 +191,14 @@ QRect CTimelineGrid::BarRect(const CEffectObj& effect) const {
 }
 
 void CTimelineGrid::Reload() {
+    // A reload follows a change of the document (an undo by its shortcut, say): a drag still
+    // going on would hold an effect that may be gone.
+    if (drag_ != Drag::None) {
+        drag_ = Drag::None;
+        dragObject_ = nullptr;
+        dragEffect_ = nullptr;
+        dragChanged_ = false;
+    }
     LayOutScrollBars();
     update();
 }

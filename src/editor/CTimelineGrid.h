@@ -3,8 +3,9 @@
 // effects, frame events and the current frame; bars are moved and resized with the mouse.
 //
 // Layout in pixels: the names column is 80 wide (its cells 74, then a raised separator), one
-// frame is 7 wide, a row is as tall as a horizontal scroll bar + 2, the ruler + 6. Colours come
-// from the palette at every paint.
+// frame is 7 wide, a row is as tall as a horizontal scroll bar + 2 (or the font, when a large
+// system font needs more), the ruler as the scroll bar + 6. Colours come from the palette at
+// every paint.
 #pragma once
 
 #include <QPixmap>
@@ -53,7 +54,8 @@ public:
 
     // Geometry.
     int ScrollBarExtent() const;
-    int RowHeight() const { return ScrollBarExtent() + 2; }
+    // As tall as a horizontal scroll bar + 2, or as the names' font when that is taller.
+    int RowHeight() const;
     int HeaderHeight() const { return ScrollBarExtent() + 6; }
     // The area the grid draws in: the widget less its scroll bars.
     QRect DrawArea() const;

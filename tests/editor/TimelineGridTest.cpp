@@ -68,6 +68,10 @@ private Q_SLOTS:
         page_ = &editor_->Timeline();
         grid_ = page_->Grid();
         grid_->setPalette(DistinctPalette());
+        // A font that fits the scroll bar's height, whatever the system's is.
+        QFont small = grid_->font();
+        small.setPixelSize(11);
+        grid_->setFont(small);
         ext_ = grid_->ScrollBarExtent();
     }
 
@@ -170,16 +174,32 @@ private Q_SLOTS:
         QCOMPARE(At(image, 94 + 5, firstTop), kBlack);
         QCOMPARE(At(image, 94 + 5, firstTop + row - 1), kBlack);
         // Its name in the highlight text colour, inset 2 pixels.
+        // (Antialiased: any pixel leaning toward its yellow.)
         bool nameInk = false;
-        for (int x = 96; x < 162; ++x)
-            nameInk = nameInk || At(image, x, barMid) == kHighlightText;
+        for (int x = 96; x < 162; ++x) {
+            for (int y = firstTop + 1; y < firstTop + row - 1; ++y)
+                nameInk = nameInk || At(image, x, y).red() > 100;
+        }
         QVERIFY(nameInk);
+        for (int y = firstTop + 1; y < firstTop + row - 1; ++y) {
+            QCOMPARE(At(image, 95, y), kHighlight); // nothing in the 2-pixel inset
+            QCOMPARE(At(image, 162, y), kHighlight);
+        }
         // The Show bar: one frame, its own green.
         QCOMPARE(At(image, 164, barMid), kBlack);
         QCOMPARE(At(image, 166, firstTop + 2), QColor(0, 255, 0));
         QCOMPARE(At(image, 170, barMid), kBlack);
         QCOMPARE(At(image, 171, barMid), kFace);
         QCOMPARE(grid_->BarRect(fade), QRect(94, firstTop, 70, row));
+    }
+
+    void rowsGrowForALargeFont() {
+        QFont large = grid_->font();
+        large.setPixelSize(40);
+        grid_->setFont(large);
+        QCOMPARE(grid_->RowHeight(), QFontMetrics(large).height());
+        QCOMPARE(grid_->HeaderHeight(), ext_ + 6);
+        QCOMPARE(grid_->RowTop(1), ext_ + 6 + QFontMetrics(large).height());
     }
 
     void sceneRowMarksCurrentFrameAndFrameEvents() {
@@ -298,13 +318,21 @@ private Q_SLOTS:
         QCOMPARE(CurrentFrame(editor_->Scene()), 15);
 
         // The left end moves the start and keeps the last frame.
-        b.SetNumFrames(10);
         QTest::mousePress(grid_, Qt::LeftButton, {}, QPoint(80 + 7 * 5 + 1, y));
         QCOMPARE(grid_->CurrentDrag(), CTimelineGrid::Drag::Resize);
         QTest::mouseMove(grid_, QPoint(80 + 7 * 7 + 1, y));
         QTest::mouseRelease(grid_, Qt::LeftButton, {}, QPoint(80 + 7 * 7 + 1, y));
         QCOMPARE(b.GetStartFrame(), 7);
         QCOMPARE(b.GetNumFrames(), 8);
+
+        // An undo in the middle of a drag ends it; the pointer moving on changes nothing.
+        QTest::mousePress(grid_, Qt::LeftButton, {}, QPoint(80 + 7 * 9, y));
+        QCOMPARE(grid_->CurrentDrag(), CTimelineGrid::Drag::Move);
+        QTest::mouseMove(grid_, QPoint(80 + 7 * 12, y));
+        editor_->Main().Action(CMainDlg::Command::Undo)->trigger();
+        QCOMPARE(grid_->CurrentDrag(), CTimelineGrid::Drag::None);
+        QTest::mouseMove(grid_, QPoint(80 + 7 * 20, y));
+        QTest::mouseRelease(grid_, Qt::LeftButton, {}, QPoint(80 + 7 * 20, y));
 
         // Undo takes the first drag back whole.
         editor_->Main().Action(CMainDlg::Command::Undo)->trigger();
