@@ -54,7 +54,7 @@ QPushButton* SmallButton(const QString& text, const QString& tip, QWidget* paren
 } // namespace
 
 CActionPage::CActionPage(CMainDlg& mainWnd, QWidget* parent)
-    : CTextPropPage(mainWnd, QStringLiteral("Actions"), parent) {
+    : CTextPropPage(mainWnd, QStringLiteral("Actions"), parent), mainAlive_(mainWnd.AliveToken()) {
     setObjectName(QStringLiteral("ActionPage"));
     auto* layout = new QVBoxLayout(this);
 
@@ -137,7 +137,7 @@ void CActionPage::Load() {
 }
 
 void CActionPage::Commit(int flags) {
-    if (panel_ != nullptr)
+    if (panel_ != nullptr && *mainAlive_)
         panel_->Store((flags & kRecordUndoBefore) != 0);
 }
 
@@ -209,6 +209,8 @@ void CActionPage::UpdateControls() {
 }
 
 void CActionPage::OnTreeSelectionChanged() {
+    if (!*mainAlive_)
+        return;
     CSymbolObj* obj = Object();
     if (obj == nullptr)
         return;

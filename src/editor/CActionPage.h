@@ -5,6 +5,8 @@
 
 #include "editor/CTextPropPage.h"
 
+#include <memory>
+
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -74,6 +76,8 @@ private:
     QWidget* panelHost_ = nullptr; // holds the panel, keeps its place when there is none
     QVBoxLayout* panelArea_ = nullptr;
     CActionPanel* panel_ = nullptr;
+    // False once the main window is being destroyed.
+    std::shared_ptr<const bool> mainAlive_;
     bool menuForScene_ = false;
     bool menuFilled_ = false;
 };

@@ -17,10 +17,11 @@
 namespace tavro::editor {
 
 CActionPanel::CActionPanel(CMainDlg& mainWnd, CTavroObj& item, Mode mode, QWidget* parent)
-    : QWidget(parent), mainWnd_(mainWnd), item_(item), mode_(mode) {}
+    : QWidget(parent), mainWnd_(mainWnd), mainAlive_(mainWnd.AliveToken()), item_(item),
+      mode_(mode) {}
 
 bool CActionPanel::Store(bool recordUndo) {
-    if (retired_ || !Differs())
+    if (retired_ || !*mainAlive_ || !Differs())
         return false;
     if (recordUndo)
         mainWnd_.RecordUndo(false);
@@ -50,7 +51,7 @@ void CActionPanel::WatchTyping(QLineEdit& edit, QWidget* focusWidget) {
     });
     connect(&edit, &QLineEdit::editingFinished, this, [this] {
         // The message box takes the focus, which would finish the editing once more.
-        if (validating_ || loading_ || retired_)
+        if (validating_ || loading_ || retired_ || !*mainAlive_)
             return;
         validating_ = true;
         Validate();

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QLineEdit;
 
 namespace tavro {
@@ -67,6 +69,8 @@ protected:
 
 private:
     CMainDlg& mainWnd_;
+    // False once the main window is being destroyed: a box losing the focus then checks nothing.
+    std::shared_ptr<const bool> mainAlive_;
     CTavroObj& item_;
     Mode mode_;
     bool editing_ = false;

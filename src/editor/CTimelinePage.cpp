@@ -44,7 +44,7 @@ bool HasPanel(const CTavroObj& action) {
 } // namespace
 
 CTimelinePage::CTimelinePage(CMainDlg& mainWnd, QWidget* parent)
-    : CTextPropPage(mainWnd, QStringLiteral("Timeline"), parent) {
+    : CTextPropPage(mainWnd, QStringLiteral("Timeline"), parent), mainAlive_(mainWnd.AliveToken()) {
     setObjectName(QStringLiteral("TimelinePage"));
     auto* layout = new QVBoxLayout(this);
 
@@ -122,6 +122,8 @@ void CTimelinePage::Load() {
 // "Number of Frames:" is stored when it changed; a value out of range is refused with the
 // range, and the box keeps it.
 void CTimelinePage::Commit(int flags) {
+    if (!*mainAlive_)
+        return;
     CSceneObj* scene = Scene();
     if (scene == nullptr || committing_ || !frames_->isEnabled())
         return;

@@ -97,6 +97,8 @@ private:
     QMenu* sceneMenu_ = nullptr;
     CTimelineGrid* grid_ = nullptr;
     bool committing_ = false;
+    // False once the main window is being destroyed: the box losing the focus commits nothing.
+    std::shared_ptr<const bool> mainAlive_;
 };
 
 } // namespace tavro::editor
