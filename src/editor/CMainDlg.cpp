@@ -388,16 +388,21 @@ void CMainDlg::UpdateTreeLabel(const CTavroObj* obj) {
 }
 
 // The page of the kind of object that is current: General for the movie, Scene, Text. A refresh
-// that leaves the same kind of object current (an undo, a redo, a command on the same object)
-// keeps the page the user is on and reloads it.
-void CMainDlg::ShowPageForCurrent(bool keepPageOfSameKind) {
+// (an undo, a redo, a command) keeps a Timeline or Actions page the user chose, and keeps the page
+// the user is on while the same kind of object stays current; either way the page reloads.
+void CMainDlg::ShowPageForCurrent(bool keepPage) {
+    const CTextPropSheet::Page active = sheet_->ActivePageIndex();
+    if (keepPage && (active == CTextPropSheet::Timeline || active == CTextPropSheet::Actions)) {
+        sheet_->ShowPage(active);
+        return;
+    }
     const CTavroObj* current = CurrentObject();
     CTextPropSheet::Page page = CTextPropSheet::General;
     if (dynamic_cast<const CSceneObj*>(current) != nullptr)
         page = CTextPropSheet::Scene;
     else if (dynamic_cast<const CTextObj*>(current) != nullptr)
         page = CTextPropSheet::Text;
-    if (keepPageOfSameKind && page == shownKind_)
+    if (keepPage && page == shownKind_)
         page = sheet_->ActivePageIndex();
     shownKind_ = page;
     sheet_->ShowPage(page);
@@ -477,6 +482,13 @@ void CMainDlg::OnTreeSelectionChanged() {
 void CMainDlg::SelectionChangedOnStage() {
     RebuildTree();
     ShowPageForCurrent();
+    UpdateCommands();
+}
+
+void CMainDlg::SelectionChangedOnPage() {
+    RebuildTree();
+    if (viewWnd_ != nullptr)
+        viewWnd_->Redraw();
     UpdateCommands();
 }
 

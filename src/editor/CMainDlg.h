@@ -109,7 +109,9 @@ public:
     void UpdateTreeLabel(const CTavroObj* obj);
     // The active page writes its edits back.
     void CommitActivePage();
-
+    // A page changed the selection (a row or an effect of the timeline): the tree, the stage and
+    // the commands follow; the active page stays.
+    void SelectionChangedOnPage();
     // Opens `path` (no prompt); false with the message shown on failure.
     bool OpenFile(const QString& path);
     // Writes the document to `path`; false with the message shown on failure.
@@ -149,7 +151,9 @@ private:
     void UpdateTitle();
     void ShowSizeReadout(bool show);
     void RebuildTree();
-    void ShowPageForCurrent(bool keepPageOfSameKind = false);
+    // The page of the current object's kind; with `keepPage` a Timeline or Actions page the user
+    // chose stays active, and so does any page while the same kind of object stays current.
+    void ShowPageForCurrent(bool keepPage = false);
     void OnTreeSelectionChanged();
     void MoveCurrent(int how);
 
