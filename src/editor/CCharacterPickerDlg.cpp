@@ -20,6 +20,11 @@ QString CharacterText(int code) {
     return QString::fromUcs4(&cp, 1);
 }
 
+// A button's text: "&" would mark a shortcut instead of showing itself.
+QString ButtonText(int code) {
+    return code == '&' ? QStringLiteral("&&") : CharacterText(code);
+}
+
 } // namespace
 
 std::vector<int> CCharacterPickerDlg::PrintableCodes(const QFont& font) {
@@ -50,7 +55,7 @@ CCharacterPickerDlg::CCharacterPickerDlg(const QFont& font, int current, QWidget
     for (const int code : PrintableCodes(font)) {
         auto* button = new QToolButton(this);
         button->setObjectName(QStringLiteral("Code%1").arg(code));
-        button->setText(CharacterText(code));
+        button->setText(ButtonText(code));
         button->setFont(font);
         button->setFixedSize(side, side);
         button->setCheckable(true);

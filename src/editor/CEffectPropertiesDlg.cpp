@@ -13,6 +13,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace tavro::editor {
 
 namespace {
@@ -27,6 +29,16 @@ ParamRange FramesRangeOf(const CEffectObj& effect) {
     }
     const std::optional<EffectParam> shared = FindEffectParam("CEffectObj", "Number of Frames:");
     return shared ? shared->range : ParamRange::Integer(1, 99999);
+}
+
+// The rows the effect hides: its own set, and the rows its class hides in every new effect (the
+// rows its run presets, which a file may still have stored as shown).
+uint32_t HiddenRowsOf(const CEffectObj& effect) {
+    uint32_t rows = effect.GetHiddenRows();
+    const std::unique_ptr<CRootObj> fresh(effect.GetRuntimeClass()->CreateObject());
+    if (const auto* model = DynamicCast<CEffectObj>(fresh.get()))
+        rows |= model->GetHiddenRows();
+    return rows;
 }
 
 } // namespace
@@ -80,7 +92,7 @@ CEffectPropertiesDlg::~CEffectPropertiesDlg() = default;
 
 void CEffectPropertiesDlg::LoadProperties(const CEffectObj::Properties& properties) {
     loaded_ = properties;
-    const uint32_t hidden = session_.Effect().GetHiddenRows();
+    const uint32_t hidden = HiddenRowsOf(session_.Effect());
     description_->setText(FromDocText(properties.description));
     frames_->setText(IntegerFieldText(properties.numFrames));
     resetAtStart_->setChecked(properties.resetAtStart);

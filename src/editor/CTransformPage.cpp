@@ -125,12 +125,18 @@ CTransformPage::CTransformPage(TransformTab menus, QWidget* parent)
              start ? QStringLiteral("Start Alpha:") : QStringLiteral("Alpha Fade:"), percent, this,
              alphaGrid, 0);
 
-    // The first column of every group as wide as the widest row label, so the buttons line up.
+    // Every label as wide as the widest, every button as wide as the widest, so the columns line
+    // up from group to group.
     int labelWidth = 0;
-    for (const Row& r : rows_)
+    int buttonWidth = 0;
+    for (const Row& r : rows_) {
         labelWidth = std::max(labelWidth, r.label->sizeHint().width());
-    for (const Row& r : rows_)
-        r.label->setMinimumWidth(labelWidth);
+        buttonWidth = std::max(buttonWidth, r.button->minimumWidth());
+    }
+    for (const Row& r : rows_) {
+        r.label->setFixedWidth(labelWidth);
+        r.button->setFixedWidth(buttonWidth);
+    }
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(moveGroup_);
@@ -189,10 +195,12 @@ void CTransformPage::BuildRow(TransformRow row, const QString& label, const QStr
     r.unit->setObjectName(QStringLiteral("RowUnit") + key);
     r.unit->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("%")) + 4);
     r.label->setBuddy(r.button);
-    grid->addWidget(r.label, gridRow, 0);
-    grid->addWidget(r.button, gridRow, 1);
-    grid->addWidget(r.value, gridRow, 2);
-    grid->addWidget(r.unit, gridRow, 3);
+    grid->addWidget(r.label, gridRow, 0, Qt::AlignLeft);
+    grid->addWidget(r.button, gridRow, 1, Qt::AlignLeft);
+    grid->addWidget(r.value, gridRow, 2, Qt::AlignLeft);
+    grid->addWidget(r.unit, gridRow, 3, Qt::AlignLeft);
+    // The room left over goes after the unit, so the columns line up from group to group.
+    grid->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), gridRow, 4);
     grid->setColumnStretch(4, 1);
 }
 

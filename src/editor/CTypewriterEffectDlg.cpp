@@ -74,7 +74,8 @@ void CTypewriterEffectDlg::SetCursorCode(int code) {
     cursorCode_ = code;
     if (code > 32 && code <= 255 && Cp1252IsDefined(static_cast<uint8_t>(code))) {
         const char32_t cp = Cp1252ToUnicode(static_cast<uint8_t>(code));
-        cursorButton_->setText(QString::fromUcs4(&cp, 1));
+        // "&" would mark a shortcut instead of showing itself.
+        cursorButton_->setText(code == '&' ? QStringLiteral("&&") : QString::fromUcs4(&cp, 1));
     } else {
         cursorButton_->setText(QStringLiteral("?")); // a code no font draws
     }

@@ -458,12 +458,16 @@ private Q_SLOTS:
         QVERIFY(fadeDialog->FramesBox()->isEnabled());
     }
 
-    // Fade In and Fade Out hide their alpha rows on both tabs whatever happens on the page;
-    // a slide hides its position rows and their group.
+    // Fade In and Fade Out hide their alpha rows on both tabs whatever happens on the page,
+    // also when a file stored them as shown; a slide hides its position rows and their group.
     void hiddenRowsStayHidden() {
+        QVERIFY(main_->OpenFile(kEffects));
         CEffectFadeIn fadeIn;
         CEffectFadeOut fadeOut;
-        for (CEffectObj* effect : std::initializer_list<CEffectObj*>{&fadeIn, &fadeOut}) {
+        CEffectFadeIn* storedFadeIn = EffectsOf<CEffectFadeIn>(main_->Document()).front();
+        storedFadeIn->SetHiddenRows(0);
+        for (CEffectObj* effect :
+             std::initializer_list<CEffectObj*>{&fadeIn, &fadeOut, storedFadeIn}) {
             auto session = Host().BeginEdit(*effect, false);
             auto dialog = Host().CreatePropertiesDialog(*session, false, main_.get());
             dialog->show();
