@@ -47,8 +47,9 @@ QWidget* EffectDialogHost::DialogParent() {
 
 std::unique_ptr<EffectEditSession> EffectDialogHost::BeginEdit(CEffectObj& effect,
                                                                bool recordUndo) {
-    return std::make_unique<EffectEditSession>(effect, recordUndo,
-                                               [this] { mainWnd_.RecordUndo(false); });
+    return std::make_unique<EffectEditSession>(
+        effect, recordUndo, [this] { mainWnd_.RecordUndo(false); },
+        [this] { mainWnd_.SetDirty(); });
 }
 
 std::unique_ptr<CEffectSettingsDlg>

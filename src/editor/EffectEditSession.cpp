@@ -3,9 +3,11 @@
 namespace tavro::editor {
 
 EffectEditSession::EffectEditSession(CEffectObj& effect, bool wantUndo,
-                                     std::function<void()> recordUndo)
+                                     std::function<void()> recordUndo,
+                                     std::function<void()> markChanged)
     : effect_(effect), wantUndo_(wantUndo), recordUndo_(std::move(recordUndo)),
-      saved_(effect.SaveEditState()), properties_(effect.GetProperties()) {
+      markChanged_(std::move(markChanged)), saved_(effect.SaveEditState()),
+      properties_(effect.GetProperties()) {
     // An effect without a description of its own shows its default name; confirming that name
     // unchanged keeps the description empty, so the effect keeps following its default name.
     if (effect.CTavroObj::GetName().empty())
@@ -43,8 +45,13 @@ void EffectEditSession::Apply(const CEffectObj::Properties* properties,
 void EffectEditSession::Commit(const CEffectObj::Properties* properties,
                                const SettingsWriter& settings) {
     Apply(properties, settings);
-    if (!wantUndo_ || !recordUndo_ || !IsChanged())
+    if (!IsChanged())
         return;
+    if (!wantUndo_ || !recordUndo_) {
+        if (markChanged_)
+            markChanged_();
+        return;
+    }
     // The undo step holds the effect as it was before the dialog opened.
     Restore();
     recordUndo_();

@@ -26,9 +26,10 @@ public:
     // Writes a settings dialog's own values into the effect.
     using SettingsWriter = std::function<void(CEffectObj&)>;
 
-    // Stores the effect. `recordUndo` is called before the first change an OK makes, when
-    // `wantUndo` is set.
-    EffectEditSession(CEffectObj& effect, bool wantUndo, std::function<void()> recordUndo);
+    // Stores the effect. `recordUndo` is called before the change an OK makes, when `wantUndo`
+    // is set; `markChanged` after it otherwise (the movie then needs saving all the same).
+    EffectEditSession(CEffectObj& effect, bool wantUndo, std::function<void()> recordUndo,
+                      std::function<void()> markChanged = {});
     EffectEditSession(const EffectEditSession&) = delete;
     EffectEditSession& operator=(const EffectEditSession&) = delete;
 
@@ -61,6 +62,7 @@ private:
     CEffectObj& effect_;
     bool wantUndo_;
     std::function<void()> recordUndo_;
+    std::function<void()> markChanged_;
     std::vector<uint8_t> saved_;
     CEffectObj::Properties properties_;
     bool propertiesEdited_ = false;

@@ -765,6 +765,20 @@ private Q_SLOTS:
         main_->Action(CMainDlg::Command::Undo)->trigger();
         wave = EffectsOf<CEffectWave>(main_->Document()).front();
         QCOMPARE(wave->GetPeriod(), period);
+
+        // A caller that wants no undo step still leaves the movie marked as changed.
+        QVERIFY(main_->OpenFile(kLetters));
+        wave = EffectsOf<CEffectWave>(main_->Document()).front();
+        WhenModal([](QWidget* modal) {
+            auto* d = qobject_cast<CWaveLettersDlg*>(modal);
+            QVERIFY(d != nullptr);
+            Type(Box(d, "Length:"), QStringLiteral("120"));
+            d->OkButton()->click();
+        });
+        QVERIFY(wave->EditSettings(false));
+        QCOMPARE(wave->GetLength(), 120.0);
+        QCOMPARE(main_->History().Size(), size_t{0});
+        QVERIFY(main_->IsDirty());
     }
 
     // "Transform..." edits inside the settings dialog's edit: the settings dialog's Cancel drops
