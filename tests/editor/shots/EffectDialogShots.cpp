@@ -22,6 +22,7 @@
 #include "effects/CEffectShow.h"
 #include "effects/CEffectSlide.h"
 #include "effects/CEffectSqueeze.h"
+#include "effects/CEffectTransform.h"
 #include "effects/CEffectTypewriter.h"
 #include "effects/CEffectWave.h"
 #include "export/ShellOpener.h"
@@ -151,6 +152,7 @@ int main(int argc, char** argv) {
     settingsShot(FirstEffect<CEffectSlide>(main.Document()), "slide-effect");
     propertiesShot(FirstEffect<CEffectShow>(main.Document()), "properties-show", -1);
     propertiesShot(FirstEffect<CEffectFadeIn>(main.Document()), "properties-fade-in", -1);
+    propertiesShot(FirstEffect<CEffectTransform>(main.Document()), "properties-transform", -1);
     main.close();
     return 0;
 }
