@@ -5,8 +5,10 @@
 #include "editor/CViewWnd.h"
 #include "editor/DialogService.h"
 #include "editor/EditorShortcutFilter.h"
+#include "editor/EffectDialogHost.h"
 #include "editor/QtAppSettings.h"
 #include "editor/QtText.h"
+#include "editor/ScenePlayback.h"
 #include "editor/TextObjMimeData.h"
 #include "editor/TreeLabel.h"
 #include "export/CFilePath.h"
@@ -15,6 +17,7 @@
 #include "model/ArchiveError.h"
 #include "model/CSceneObj.h"
 #include "model/CTextObj.h"
+#include "player/host/QtPlayerHost.h"
 
 #include <QAction>
 #include <QApplication>
@@ -126,6 +129,9 @@ CMainDlg::CMainDlg(const EditorServices& services, QWidget* parent)
     viewWnd_ = new CViewWnd(this, this);
     viewWnd_->installEventFilter(this);
 
+    effectDialogs_ = std::make_unique<EffectDialogHost>(*this, *services_.dialogs);
+    CEffectObj::SetDialogHost(effectDialogs_.get());
+
     RestorePlacement();
     Refresh();
     UpdateTitle();
@@ -133,6 +139,8 @@ CMainDlg::CMainDlg(const EditorServices& services, QWidget* parent)
 
 // The stage window goes first, while the window it asks for its settings is still whole.
 CMainDlg::~CMainDlg() {
+    if (CEffectObj::GetDialogHost() == effectDialogs_.get())
+        CEffectObj::SetDialogHost(nullptr);
     qApp->removeEventFilter(shortcutFilter_);
     if (viewWnd_ != nullptr) {
         viewWnd_->removeEventFilter(this);
@@ -908,6 +916,14 @@ void CMainDlg::OnStop() {
     playing_ = false;
     UpdateTitle();
     UpdateCommands();
+    Q_EMIT playbackStopped();
+}
+
+void CMainDlg::PlayFromScene(const CSceneObj* scene) {
+    OnStop();
+    OnPlay();
+    if (playing_ && viewWnd_ != nullptr)
+        StartPlayerAtFrame(viewWnd_->Player(), SceneFirstFrame(doc_, scene));
 }
 
 void CMainDlg::OnTogglePreview() {

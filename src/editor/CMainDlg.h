@@ -11,6 +11,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -32,6 +33,7 @@ namespace tavro::editor {
 class CViewWnd;
 class DialogService;
 class EditorShortcutFilter;
+class EffectDialogHost;
 class QtAppSettings;
 
 // What the main window uses from outside; nothing here is owned by it.
@@ -136,6 +138,16 @@ public:
     // Enables, disables and checks the commands for the current state.
     void UpdateCommands();
 
+    // Plays the movie in the stage window from the first frame of `scene` (from its start when
+    // the movie does not hold the scene); a movie already playing starts again.
+    void PlayFromScene(const CSceneObj* scene);
+    // The effects' dialogs, installed while the window lives.
+    EffectDialogHost& EffectDialogs() { return *effectDialogs_; }
+
+Q_SIGNALS:
+    // The movie in the stage window stopped (the Stop command, the stage's Esc, a preview).
+    void playbackStopped();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -192,6 +204,7 @@ private:
     CTextPropSheet* sheet_ = nullptr;
     CViewWnd* viewWnd_ = nullptr;
     EditorShortcutFilter* shortcutFilter_ = nullptr;
+    std::unique_ptr<EffectDialogHost> effectDialogs_;
     bool playing_ = false;
     bool dirty_ = false;
     // The page of the kind of object that was current when the pages last followed it.

@@ -10,6 +10,11 @@ namespace tavro {
 namespace {
 
 constexpr EffectParam kParams[] = {
+    // The "Number of Frames:" box of the "Effect Properties" dialog, for effects whose own
+    // dialog has no frames box with a range of its own.
+    {"CEffectObj", "Number of Frames:", ParamRange::Integer(1, 99999)},
+    {"CEffectSlide", "Number of Frames:", ParamRange::Integer(1, 99999)},
+
     {"CEffectWave", "Duration:", ParamRange::Integer(1, 99999)},
     {"CEffectWave", "Period:", ParamRange::Integer(1, 99999)},
     {"CEffectWave", "Length:", ParamRange::Number(0.0001, 99999.0)},
@@ -47,7 +52,8 @@ constexpr EffectParam kParams[] = {
     {"CEffectScaleLetter", "across", ParamRange::AnyNumber()},
     {"CEffectScaleLetter", "down", ParamRange::AnyNumber()},
 
-    {"CEffectAlternate", "Duration::", ParamRange::AnyInteger()},
+    // A run of no frames would never play: the length is at least one frame.
+    {"CEffectAlternate", "Duration::", ParamRange::Integer(1, 99999)},
     {"CEffectAlternate", "pixels right", ParamRange::AnyNumber()},
     {"CEffectAlternate", "pixels down", ParamRange::AnyNumber()},
     {"CEffectAlternate", "Letter Rotate:", ParamRange::AnyNumber()},
@@ -109,6 +115,10 @@ std::string Substitute(std::string_view format, std::string_view first, std::str
 }
 
 } // namespace
+
+std::span<const EffectParam> EffectParamTable() {
+    return kParams;
+}
 
 std::optional<EffectParam> FindEffectParam(std::string_view className, std::string_view label) {
     for (const EffectParam& p : kParams) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,10 @@ struct EffectParam {
     std::string_view label;     // "Period:"
     ParamRange range;
 };
+
+// Every box of every settings dialog, grouped by class. "CEffectObj" names the boxes of the
+// "Effect Properties" dialog that apply to every effect.
+std::span<const EffectParam> EffectParamTable();
 
 // The box labelled `label` in the settings dialog of `className`, or none.
 std::optional<EffectParam> FindEffectParam(std::string_view className, std::string_view label);
