@@ -38,6 +38,11 @@ QtPlayerAutomation::QtPlayerAutomation(QtPlayerWindow& window) : QObject(&window
     }
     if (log_) {
         window_.Host().SetFrameTimingObserver([this](const QtPlayerHost::FrameTiming& t) {
+            if (!logStarted_) {
+                logStarted_ = true;
+                std::fprintf(log_, "stage %d %d\n", window_.Stage().width(),
+                             window_.Stage().height());
+            }
             std::fprintf(log_, "frame %d period %d tick %.3f paint %.3f shown %.3f\n", t.frame,
                          t.periodMs, t.tickMs, t.paintMs, t.shownAfterDueMs);
             std::fflush(log_);

@@ -219,6 +219,7 @@ void QtPlayerHost::Blit(const NativeBitmap* surface, const Rect& pixels) {
     QRect r(int(pixels.xmin), int(pixels.ymin), int(pixels.Width()), int(pixels.Height()));
     if (!painter_) {
         // Rendered outside a paint (a frame tick): the window copies it at its next paint.
+        repaintAsked_ = true;
         if (widget_)
             widget_->update(r);
         return;
@@ -270,6 +271,7 @@ void QtPlayerHost::OnFrameTimer() {
     QElapsedTimer clock;
     if (timingObserver_)
         clock.start();
+    repaintAsked_ = false;
     Tick(true);
     if (wasRunning && Running() && NextFrameTime() != before) {
         ++framesPlayed_;
@@ -282,6 +284,9 @@ void QtPlayerHost::OnFrameTimer() {
             t.dueMs = before;
             t.tickMs = double(clock.nsecsElapsed()) / 1e6;
             pendingTiming_ = t;
+            // A round that changed nothing on the screen is shown as soon as it is played.
+            if (!repaintAsked_)
+                FinishTiming(0);
         }
         Q_EMIT frameAdvanced(framesPlayed_);
     }

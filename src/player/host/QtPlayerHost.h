@@ -93,8 +93,9 @@ public:
 
     // How long the frames of this player take, for a frame log: a round of frames that was due
     // at `dueMs` (the player's clock) took `tickMs` to play and render and `paintMs` to reach
-    // the window, and was on the window `shownAfterDueMs` after it was due. A round replaced
-    // by the next one before any paint has a paintMs of -1.
+    // the window, and was on the window `shownAfterDueMs` after it was due. A round that changed
+    // nothing on the screen has a paintMs of 0 and counts as shown when it was played; one
+    // replaced by the next round before any paint has a paintMs of -1.
     struct FrameTiming {
         int frame = 0;
         int periodMs = 0;
@@ -166,6 +167,7 @@ private:
     int cursorKind_ = -1;
     std::function<void(const FrameTiming&)> timingObserver_;
     std::optional<FrameTiming> pendingTiming_;
+    bool repaintAsked_ = false; // the current tick rendered something for the window
 };
 
 } // namespace tavro::player

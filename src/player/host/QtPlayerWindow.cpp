@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -313,14 +314,20 @@ void QtPlayerWindow::SetFullScreen(bool on) {
     if (on != isFullScreen()) {
         if (on) {
             wasMaximized_ = isMaximized();
+            normalGeometry_ = geometry();
             menuBar()->hide();
             showFullScreen();
+            // Without a window manager nobody else gives the window the whole screen.
+            if (QScreen* s = screen(); s && windowHandle())
+                windowHandle()->setGeometry(s->geometry());
         } else {
             menuBar()->setVisible(menusShown_);
-            if (wasMaximized_)
+            if (wasMaximized_) {
                 showMaximized();
-            else
+            } else {
                 showNormal();
+                setGeometry(normalGeometry_);
+            }
         }
     }
     fullScreen_->setChecked(on);

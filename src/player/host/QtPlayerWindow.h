@@ -18,6 +18,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -109,6 +110,7 @@ private:
     QPointer<QMenu> contextMenu_;
     bool menusShown_ = true;
     bool wasMaximized_ = false;
+    QRect normalGeometry_; // before full screen
     bool fitting_ = false; // the window resizes itself
     QTimer aspectTimer_;
 };
