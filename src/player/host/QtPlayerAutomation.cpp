@@ -43,8 +43,8 @@ QtPlayerAutomation::QtPlayerAutomation(QtPlayerWindow& window) : QObject(&window
                 std::fprintf(log_, "stage %d %d\n", window_.Stage().width(),
                              window_.Stage().height());
             }
-            std::fprintf(log_, "frame %d period %d tick %.3f paint %.3f shown %.3f\n", t.frame,
-                         t.periodMs, t.tickMs, t.paintMs, t.shownAfterDueMs);
+            std::fprintf(log_, "frame %d period %d tick %.3f paint %.3f shown %.3f movie %d\n",
+                         t.frame, t.periodMs, t.tickMs, t.paintMs, t.shownAfterDueMs, t.movieFrame);
             std::fflush(log_);
         });
     }

@@ -1,9 +1,9 @@
 // Hooks for automated runs of the player window, read from the environment:
 //
 //   TAVRO_FRAME_LOG=FILE        "stage W H" (the stage's size in pixels), then one line per
-//                               frame round: "frame N period P tick T paint A shown S"
-//                               (milliseconds; see QtPlayerHost::FrameTiming); "-" is standard
-//                               error
+//                               frame round: "frame N period P tick T paint A shown S movie F"
+//                               (milliseconds, and the movie's frame after the round; see
+//                               QtPlayerHost::FrameTiming); "-" is standard error
 //   TAVRO_TEST_CLICK=X,Y@F;...  after F frame rounds, a left click at stage pixel (X, Y)
 //   TAVRO_TEST_GRAB=OUT.png     with TAVRO_TEST_GRAB_FRAMES=N: after N frame rounds (and the
 //                               clicks of those frames), the stage as the screen shows it is

@@ -281,6 +281,7 @@ void QtPlayerHost::OnFrameTimer() {
             FrameTiming t;
             t.frame = framesPlayed_;
             t.periodMs = Level0().frameMs;
+            t.movieFrame = Level0().currentFrame;
             t.dueMs = before;
             t.tickMs = double(clock.nsecsElapsed()) / 1e6;
             pendingTiming_ = t;
@@ -301,7 +302,10 @@ void QtPlayerHost::FinishTiming(double paintMs) {
     FrameTiming t = *pendingTiming_;
     pendingTiming_.reset();
     t.paintMs = paintMs;
-    t.shownAfterDueMs = double((CurrentTimeMs() - t.dueMs) & 0x7FFFFFFF);
+    // The clock is 31 bits wide; a round that a stream sound brought before its deadline was
+    // shown early, which counts as on time.
+    const uint32_t late = (CurrentTimeMs() - t.dueMs) & 0x7FFFFFFF;
+    t.shownAfterDueMs = late < 0x40000000 ? double(late) : 0.0;
     if (timingObserver_)
         timingObserver_(t);
 }

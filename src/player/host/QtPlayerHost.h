@@ -98,6 +98,7 @@ public:
     // replaced by the next round before any paint has a paintMs of -1.
     struct FrameTiming {
         int frame = 0;
+        int movieFrame = 0; // the frame level 0 shows after the round
         int periodMs = 0;
         uint32_t dueMs = 0;
         double tickMs = 0;
