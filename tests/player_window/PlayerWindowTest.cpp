@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -75,6 +76,7 @@ private Q_SLOTS:
     void showmenuHidesTheMenusAndPlaybackEntries();
     void fullScreenFromTheMovieF11AndEscape();
     void quitFromTheMovieClosesTheWindow();
+    void execRunsOnlyProgramsBesideTheMovie();
     void openingFilesThroughDialogRecentFilesAndDrops();
     void windowTakesTheMovieSizeAndKeepsItsAspect();
     void typingGoesToTheFocusedFieldBeforeShortcuts();
@@ -311,6 +313,27 @@ void PlayerWindowTest::quitFromTheMovieClosesTheWindow() {
     QtPlayerWindow& w = Open(StoppedMovie(GetUrl("FSCommand:QUIT", "")));
     QTRY_VERIFY(!w.isVisible());
     QVERIFY(settings_->contains(QStringLiteral("Window/Geometry")));
+}
+
+void PlayerWindowTest::execRunsOnlyProgramsBesideTheMovie() {
+    // fscommand/tool beside the movie may run; a program outside that folder may not.
+    QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("fscommand")));
+    const QString ran = dir_->filePath(QStringLiteral("ran")),
+                  escaped = dir_->filePath(QStringLiteral("escaped"));
+    auto script = [&](const QString& path, const QString& marker) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(marker).toUtf8());
+        f.close();
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    };
+    script(dir_->filePath(QStringLiteral("fscommand/tool")), ran);
+    script(dir_->filePath(QStringLiteral("outside")), escaped);
+    Open(StoppedMovie(Cat(
+        {GetUrl("FSCommand:exec", "../outside"), GetUrl("FSCommand:exec", "tool and arguments")})));
+    QTRY_VERIFY(QFile::exists(ran));
+    QTest::qWait(200);
+    QVERIFY(!QFile::exists(escaped));
 }
 
 void PlayerWindowTest::openingFilesThroughDialogRecentFilesAndDrops() {
