@@ -1,9 +1,9 @@
 # Command-line tests of compressed movies (the checker and tavro_cli_test come from cli.cmake).
-# tests/data/swf/buttons-compressed.swf is buttons.swf beside it with everything after the header
-# deflated ("CWS"). Run with `cmake -P` this file checks that the two give the same listing and
-# the same pictures:
+# tests/data/player/buttons-compressed.swf is buttons.swf beside it (the export of
+# examples/buttons.swi) with everything after the header deflated ("CWS"). Run with `cmake -P`
+# this file checks that the two give the same listing and the same pictures:
 #
-#   cmake -DCLI=<program> -DDATA=<tests/data/swf> -DWORK=<dir> -P cli_compressed.cmake
+#   cmake -DCLI=<program> -DDATA=<tests/data/player> -DWORK=<dir> -P cli_compressed.cmake
 
 if(CMAKE_SCRIPT_MODE_FILE)
   include(${CMAKE_CURRENT_LIST_DIR}/../cmake/TavroCliChecks.cmake)
@@ -35,13 +35,14 @@ if(CMAKE_SCRIPT_MODE_FILE)
   return()
 endif()
 
+set(TAVRO_PLAYER_DATA ${CMAKE_CURRENT_LIST_DIR}/data/player)
 add_test(NAME cli.compressed.same_as_uncompressed_twin
-  COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:tavro-cli> -DDATA=${TAVRO_SWF_DATA}
+  COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:tavro-cli> -DDATA=${TAVRO_PLAYER_DATA}
           -DWORK=${CMAKE_CURRENT_BINARY_DIR}/cli-compressed -P ${CMAKE_CURRENT_LIST_FILE})
 
-# The tests of typing into a field: tests/data/swf/field.swf (written by make_field_swf.py beside
-# it) traces its field's variable on frame 2.
-set(TAVRO_FIELD_SWF ${TAVRO_SWF_DATA}/field.swf)
+# The tests of typing into a field: tests/data/player/field.swf (written by make_field_swf.py
+# beside it) traces its field's variable on frame 2.
+set(TAVRO_FIELD_SWF ${TAVRO_PLAYER_DATA}/field.swf)
 tavro_cli_test(cli.play.type_and_keys
   "play|${TAVRO_FIELD_SWF}|--frames|2|--trace|--click|140,10@0|--type|hi@0|--key|Backspace@1|--type|o@1" 0
   STDOUT "\n2\ttrace\tabcho\n")

@@ -12,7 +12,7 @@ endif()
 if(TARGET tavro-player)
   add_test(NAME desktop.xdg_open_starts_the_player
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/desktop/xdg_open_check.sh ${PROJECT_BINARY_DIR}
-                   ${CMAKE_CURRENT_LIST_DIR}/data/swf/buttons.swf
+                   ${CMAKE_CURRENT_LIST_DIR}/data/player/buttons.swf
                    ${PROJECT_BINARY_DIR}/desktop-xdg)
   set_tests_properties(desktop.xdg_open_starts_the_player PROPERTIES
     SKIP_RETURN_CODE 77 TIMEOUT 120 RUN_SERIAL ON)
