@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include <sys/stat.h>
 
@@ -52,12 +53,17 @@ bool InflateCompressedMovie(std::vector<uint8_t>& bytes, std::string& error, siz
     const size_t cap = std::min(declared, limit);
 
     std::vector<uint8_t> out;
-    out.reserve(std::min(cap, std::max(kMinGrowth, bytes.size() * 4)));
+    try {
+        out.reserve(std::min(cap, std::max(kMinGrowth, bytes.size() * 4)));
+    } catch (const std::bad_alloc&) {
+        error = "not enough memory to inflate the compressed movie";
+        return false;
+    }
     out.insert(out.end(), {'F', 'W', 'S', bytes[3], bytes[4], bytes[5], bytes[6], bytes[7]});
 
     z_stream z{};
     if (inflateInit(&z) != Z_OK) {
-        error = "cannot inflate the compressed movie (out of memory)";
+        error = "not enough memory to inflate the compressed movie";
         return false;
     }
     std::unique_ptr<z_stream, int (*)(z_stream*)> guard(&z, &inflateEnd);
@@ -74,15 +80,24 @@ bool InflateCompressedMovie(std::vector<uint8_t>& bytes, std::string& error, siz
         }
         size_t want = std::min(cap - out.size(), std::max(kMinGrowth, out.size()));
         size_t used = out.size();
-        out.resize(used + want);
+        try {
+            out.resize(used + want);
+        } catch (const std::bad_alloc&) {
+            error = "not enough memory to inflate the compressed movie";
+            return false;
+        }
         z.next_out = out.data() + used;
         z.avail_out = uInt(std::min<size_t>(want, UINT32_MAX));
         int rc = inflate(&z, Z_NO_FLUSH);
         out.resize(size_t(z.next_out - out.data()));
-        if (rc == Z_STREAM_END || rc == Z_DATA_ERROR || rc == Z_NEED_DICT || rc == Z_MEM_ERROR ||
-            (rc == Z_BUF_ERROR && z.avail_in == 0) ||
-            (rc == Z_OK && z.avail_in == 0 && z.avail_out != 0))
-            break; // the end, or damage: the movie holds what came out so far
+        if (rc == Z_MEM_ERROR) {
+            error = "not enough memory to inflate the compressed movie";
+            return false;
+        }
+        // The end of the stream, damage, or input used up before the output: the movie holds
+        // what came out so far.
+        if (rc != Z_OK || (z.avail_in == 0 && z.avail_out != 0))
+            break;
     }
     if (tooLarge) {
         // A movie that ends right at the limit is still whole; anything beyond it is refused.
@@ -125,7 +140,13 @@ bool ReadMovieFile(const std::filesystem::path& path, std::vector<uint8_t>& out,
         error = "cannot open the file (" + std::string(std::strerror(errno)) + ")";
         return false;
     }
-    std::vector<uint8_t> bytes(size_t(st.st_size));
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.resize(size_t(st.st_size));
+    } catch (const std::bad_alloc&) {
+        error = "not enough memory to read the file";
+        return false;
+    }
     size_t n = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), f.get());
     if (std::ferror(f.get())) {
         error = "cannot read the file (" + std::string(std::strerror(errno)) + ")";
