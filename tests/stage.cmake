@@ -24,3 +24,19 @@ if(TARGET tavro AND TARGET tavro-cli)
     LABELS stage
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endif()
+
+# tavro-player under a virtual X server (tests/stage/run_player_stage.sh): a click on the Red
+# button of examples/buttons.swi, grabbed from the screen, equals `tavro-cli play --click`.
+if(TARGET tavro-player AND TARGET tavro-cli)
+  add_test(NAME stage.player.buttons_click
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/stage/run_player_stage.sh
+                   $<TARGET_FILE:tavro-player> $<TARGET_FILE:tavro-cli>
+                   ${PROJECT_SOURCE_DIR}/examples/buttons.swi 110,160 1 3
+                   ${PROJECT_BINARY_DIR}/stage/player-buttons)
+  set_tests_properties(stage.player.buttons_click PROPERTIES
+    SKIP_RETURN_CODE 77
+    TIMEOUT 180
+    RUN_SERIAL ON
+    LABELS stage
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endif()

@@ -6,6 +6,7 @@
 #include "model/Archive.h"
 #include "model/CDocObj.h"
 #include "model/JsonForm.h"
+#include "player/host/MovieFileReader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -120,7 +121,11 @@ std::vector<uint8_t> ReadMovieBytes(const std::string& path) {
                    [](unsigned char c) { return char(std::tolower(c)); });
     if (ext == ".swi" || ext == ".json")
         return ExportMovieToMemory(*LoadDocumentFile(path));
-    return ReadFileBytes(path);
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!player::ReadMovieFile(path, bytes, error))
+        throw CliError(path + ": " + error);
+    return bytes;
 }
 
 } // namespace tavro::cli

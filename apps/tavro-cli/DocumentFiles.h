@@ -28,8 +28,9 @@ std::vector<uint8_t> ReadDocumentArchive(const std::string& path);
 std::unique_ptr<CDocObj> LoadDocumentFile(const std::string& path);
 
 // The SWF bytes of a movie file: a .swi or .json document (by extension, any letter case) is
-// loaded and exported in memory, exactly as the editor's Play does; any other file is read as it
-// is. Whether the bytes are a playable movie is the player's to say.
+// loaded and exported in memory, exactly as the editor's Play does; any other file is read as a
+// movie file (a compressed movie is inflated, and the size limits of the player's hosts apply).
+// Whether the bytes are a playable movie is the player's to say.
 std::vector<uint8_t> ReadMovieBytes(const std::string& path);
 
 // Writes archive bytes as a .swi file or in the .json form, by the extension of `path`. The file

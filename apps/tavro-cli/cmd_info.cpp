@@ -1,7 +1,9 @@
-// tavro-cli info FILE.swf: lists the header and every tag of an uncompressed SWF movie, one line
-// per tag, with the main fields of the tags Tavro writes. Damage ends the listing with an error.
+// tavro-cli info FILE.swf: lists the header and every tag of an SWF movie, one line per tag, with
+// the main fields of the tags Tavro writes. A compressed movie is listed as the movie it inflates
+// to. Damage ends the listing with an error.
 #include "CliCommand.h"
 
+#include "player/host/MovieFileReader.h"
 #include "swf/SwfTagReader.h"
 
 #include <cstdio>
@@ -15,24 +17,6 @@
 namespace tavro::cli {
 namespace {
 
-std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw CliError(path + ": is a directory");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw CliError(path + ": cannot open file");
-    try {
-        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                   std::istreambuf_iterator<char>());
-        if (in.bad())
-            throw CliError(path + ": read error");
-        return bytes;
-    } catch (const std::ios_base::failure&) {
-        throw CliError(path + ": read error");
-    }
-}
-
 std::string FormatRate(uint16_t rate) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%g", rate / 256.0);
@@ -40,7 +24,10 @@ std::string FormatRate(uint16_t rate) {
 }
 
 void RunInfo(const std::string& path) {
-    const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    // A compressed movie is listed as the movie it inflates to.
+    std::vector<uint8_t> bytes;
+    if (std::string error; !player::ReadMovieFile(path, bytes, error))
+        throw CliError(path + ": " + error);
     const std::span<const uint8_t> data(bytes);
     try {
         const SwfTagReader::Header h = SwfTagReader::ReadHeader(data);
@@ -66,11 +53,11 @@ void RunInfo(const std::string& path) {
 void Setup(CLI::App& app) {
     auto* cmd = app.add_subcommand(
         "info", "List the header and every tag of an SWF movie, one line per tag");
-    cmd->footer(
-        "Each line shows the frame number (from 0), the tag code, the tag name, the body\n"
-        "length in bytes and the main fields of the tag; the tags inside a DefineSprite\n"
-        "follow it, indented. Compressed (CWS) movies are not supported. A truncated or\n"
-        "damaged file ends the listing with a message on standard error and exit status 1.");
+    cmd->footer("Each line shows the frame number (from 0), the tag code, the tag name, the body\n"
+                "length in bytes and the main fields of the tag; the tags inside a DefineSprite\n"
+                "follow it, indented. A zlib-compressed (CWS) movie is listed as the movie it\n"
+                "inflates to. A truncated or damaged file ends the listing with a message on\n"
+                "standard error and exit status 1.");
     static std::string file;
     cmd->add_option("FILE", file, "The .swf file to list")->required();
     cmd->callback([] { RunInfo(file); });

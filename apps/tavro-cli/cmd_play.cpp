@@ -1,6 +1,6 @@
 // tavro-cli play: plays a movie headless for a number of frames and reports what its actions ask
-// of the host (FSCommand and GetURL requests), optionally with trace output, simulated clicks, the
-// mixed sound as a WAV file and the picture shown at the end as PNG.
+// of the host (FSCommand and GetURL requests), optionally with trace output, simulated clicks and
+// typing, the mixed sound as a WAV file and the picture shown at the end as PNG.
 #include "CliCommand.h"
 #include "DocumentFiles.h"
 
@@ -18,7 +18,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tavro::cli {
@@ -30,6 +32,14 @@ struct Click {
     int frame = 0;
 };
 
+// What happens on a frame, in command-line order: a click, typed text or a key.
+struct Input {
+    enum class Kind { Click, Type, Key } kind = Kind::Click;
+    int frame = 0;
+    Click click;
+    player::PlayerKey key;
+};
+
 struct PlayOptions {
     std::string file;
     int frames = 0;
@@ -37,6 +47,10 @@ struct PlayOptions {
     std::string audio;
     std::string snapshot;
     std::vector<std::string> clicks;
+    std::vector<std::string> types;
+    std::vector<std::string> keys;
+    // The options above in the order they were given.
+    std::vector<Input::Kind> order;
 };
 
 // "X,Y@F" with whole numbers, X and Y not negative, F not negative.
@@ -47,6 +61,45 @@ Click ParseClick(const std::string& text) {
         c.y < 0 || c.frame < 0)
         throw CliError("--click " + text + ": expected X,Y@FRAME with whole numbers");
     return c;
+}
+
+// "WHAT@F": the frame after the last '@'.
+std::pair<std::string, int> SplitAtFrame(const std::string& option, const std::string& text) {
+    size_t at = text.rfind('@');
+    int frame = -1;
+    char tail = 0;
+    if (at == std::string::npos || std::sscanf(text.c_str() + at + 1, "%d%c", &frame, &tail) != 1 ||
+        frame < 0)
+        throw CliError(option + " " + text + ": expected ...@FRAME with a whole frame number");
+    return {text.substr(0, at), frame};
+}
+
+std::vector<Input> ParseInputs(const PlayOptions& o) {
+    std::vector<Input> inputs;
+    size_t c = 0, t = 0, k = 0;
+    for (Input::Kind kind : o.order) {
+        Input in;
+        in.kind = kind;
+        if (kind == Input::Kind::Click && c < o.clicks.size()) {
+            in.click = ParseClick(o.clicks[c++]);
+            in.frame = in.click.frame;
+        } else if (kind == Input::Kind::Type && t < o.types.size()) {
+            auto [text, frame] = SplitAtFrame("--type", o.types[t++]);
+            in.key = player::PlayerKey::Typed(text);
+            in.frame = frame;
+        } else if (kind == Input::Kind::Key && k < o.keys.size()) {
+            auto [name, frame] = SplitAtFrame("--key", o.keys[k++]);
+            std::optional<player::PlayerKey> key = player::PlayerKey::FromName(name);
+            if (!key)
+                throw CliError("--key " + o.keys[k - 1] + ": unknown key \"" + name + "\"");
+            in.key = *key;
+            in.frame = frame;
+        } else {
+            continue;
+        }
+        inputs.push_back(std::move(in));
+    }
+    return inputs;
 }
 
 // One output field: tabs, line ends and backslashes escaped so that a line stays a line.
@@ -108,9 +161,7 @@ private:
 };
 
 void Run(const PlayOptions& o) {
-    std::vector<Click> clicks;
-    for (const std::string& c : o.clicks)
-        clicks.push_back(ParseClick(c));
+    const std::vector<Input> inputs = ParseInputs(o);
 
     std::vector<uint8_t> bytes = ReadMovieBytes(o.file);
 
@@ -192,12 +243,17 @@ void Run(const PlayOptions& o) {
         if (!host.Loaded())
             throw CliError(o.file + ": not a playable SWF movie");
         for (;;) {
-            for (const Click& c : clicks) {
-                if (c.frame != frame)
+            for (const Input& in : inputs) {
+                if (in.frame != frame)
                     continue;
-                host.MouseMove(c.x, c.y, false);
-                host.MouseDown(c.x, c.y);
-                host.MouseUp(c.x, c.y);
+                if (in.kind == Input::Kind::Click) {
+                    const Click& c = in.click;
+                    host.MouseMove(c.x, c.y, false);
+                    host.MouseDown(c.x, c.y);
+                    host.MouseUp(c.x, c.y);
+                } else {
+                    host.KeyDown(in.key);
+                }
             }
             if (quit || frame >= o.frames)
                 break;
@@ -240,10 +296,33 @@ void Setup(CLI::App& app) {
     cmd->add_option("--audio", opts->audio, "WAV file to write the mixed sound to");
     cmd->add_option("--snapshot", opts->snapshot,
                     "PNG file to write the picture shown after the last frame to");
-    cmd->add_option("--click", opts->clicks,
-                    "Press and release the mouse at stage pixel X,Y on frame F (X,Y@F); may be "
-                    "given several times");
-    cmd->callback([opts] { Run(*opts); });
+    auto* click = cmd->add_option("--click", opts->clicks,
+                                  "Press and release the mouse at stage pixel X,Y on frame F "
+                                  "(X,Y@F); may be given several times")
+                      ->allow_extra_args(false);
+    auto* type = cmd->add_option("--type", opts->types,
+                                 "Type TEXT into the focused edit-text field on frame F "
+                                 "(TEXT@F); may be given several times")
+                     ->allow_extra_args(false);
+    auto* key = cmd->add_option("--key", opts->keys,
+                                "Press a key in the focused edit-text field on frame F (KEY@F): "
+                                "Backspace, Delete, Left, Right, Up, Down, Home, End, Enter, "
+                                "Ctrl+A, with Shift+ and Ctrl+ in front; may be given several "
+                                "times")
+                    ->allow_extra_args(false);
+    cmd->footer("On each frame the clicks, typing and keys happen in the order they are given.");
+    cmd->callback([opts, cmd, click, type, key] {
+        opts->order.clear();
+        for (const CLI::Option* option : cmd->parse_order()) {
+            if (option == click)
+                opts->order.push_back(Input::Kind::Click);
+            else if (option == type)
+                opts->order.push_back(Input::Kind::Type);
+            else if (option == key)
+                opts->order.push_back(Input::Kind::Key);
+        }
+        Run(*opts);
+    });
 }
 
 const CliCommandRegistrar registrar(Setup);

@@ -427,11 +427,23 @@ void CViewWnd::mouseDoubleClickEvent(QMouseEvent* event) {
         Owner()->ShowScenePage();
 }
 
+bool CViewWnd::event(QEvent* event) {
+    // While a field of the movie has the focus, its editing keys are not the editor's shortcuts.
+    if (playing_ && event->type() == QEvent::ShortcutOverride &&
+        player_->WantsKey(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void CViewWnd::keyPressEvent(QKeyEvent* event) {
     if (playing_ && event->key() == Qt::Key_Escape && Owner()) {
         Owner()->StopMovie();
         return;
     }
+    if (playing_ && player_->HandleKeyPress(*event))
+        return;
     QWidget::keyPressEvent(event);
 }
 

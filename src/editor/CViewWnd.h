@@ -4,8 +4,9 @@
 // Editing mode draws the current scene through the model's drawing interface and lets the user
 // select text objects (a click) and drag them (a press that moves 5 pixels or more; one undo step
 // per drag). Resizing the window sets the movie's frame size (one undo step per user resize).
-// Playing mode shows the movie through the player host; the window can then be moved but not
-// resized, and closing it is refused. The placement is kept in the settings section "View".
+// Playing mode shows the movie through the player host, which also takes the keys for a focused
+// edit-text field of the movie; the window can then be moved but not resized, and closing it is
+// refused. The placement is kept in the settings section "View".
 //
 // For automated runs: TAVRO_TEST_GRAB=OUT.png with TAVRO_TEST_GRAB_FRAMES=N grabs the stage as
 // shown on the screen once N frames have been played and then ends the event loop;
@@ -74,6 +75,7 @@ public:
     static void NotePlayRequested();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

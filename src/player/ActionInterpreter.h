@@ -4,11 +4,14 @@
 // implementation that runs only the actions that move timelines.
 #pragma once
 
+#include <string>
+
 namespace tavro::player {
 
 class ActionQueue;
 class DisplayObject;
 class PlayerCore;
+struct PlayerKey;
 class Timeline;
 
 class ActionInterpreter {
@@ -38,6 +41,13 @@ public:
     // 0 arrow, 1 pan, 2 button, 3 text.
     virtual int CursorKind(PlayerCore&) { return 0; }
     virtual void CaretTick(PlayerCore&) {}
+
+    // Keyboard input for the focused edit-text field; true when it was used.
+    virtual bool KeyDown(PlayerCore&, const PlayerKey&) { return false; }
+    // An edit-text field has the keyboard focus.
+    virtual bool EditingText(PlayerCore&) { return false; }
+    // The focused field's selection as UTF-8.
+    virtual std::string SelectedText(PlayerCore&) { return {}; }
 };
 
 } // namespace tavro::player

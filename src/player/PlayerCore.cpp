@@ -261,6 +261,18 @@ void PlayerCore::MouseUp(int x, int y) {
         interpreter_->MouseUp(*this, x, y);
 }
 
+bool PlayerCore::KeyDown(const PlayerKey& key) {
+    return running_ && interpreter_->KeyDown(*this, key);
+}
+
+bool PlayerCore::EditingText() {
+    return running_ && interpreter_->EditingText(*this);
+}
+
+std::string PlayerCore::SelectedText() {
+    return running_ ? interpreter_->SelectedText(*this) : std::string();
+}
+
 int PlayerCore::UpdateCursor() {
     int kind = interpreter_->CursorKind(*this);
     SetCursorKind(kind);

@@ -13,6 +13,7 @@
 #include "player/ControlState.h"
 #include "player/DisplayList.h"
 #include "player/MovieLevel.h"
+#include "player/PlayerKey.h"
 #include "player/PlayerStream.h"
 #include "player/Rect.h"
 #include "player/SoundSink.h"
@@ -59,6 +60,13 @@ public:
     // Asks the action code which cursor fits and tells the host; returns 0 arrow, 1 pan,
     // 2 button, 3 text.
     int UpdateCursor();
+    // A key typed into the player: the focused edit-text field takes it and the change shows
+    // at once. True when it was used (a host keeps unused keys for itself).
+    bool KeyDown(const PlayerKey& key);
+    // An edit-text field has the keyboard focus: a host gives it the editing keys first.
+    bool EditingText();
+    // The selected text of the focused field as UTF-8 (for a host's clipboard).
+    std::string SelectedText();
 
     // ---- stream intake ----
 

@@ -21,8 +21,12 @@
 //   Resize()               after the client area changed size: the surface and the view are
 //                          rebuilt at the next paint
 //   MouseMove / MouseDown / MouseUp (window pixels), UpdateCursor()
+//   KeyDown(key)           typed text and editing keys for the focused edit-text field;
+//                          EditingText() / SelectedText() for shortcuts and the clipboard
 //   StreamInNew / StreamInWrite / StreamInDestroy  to feed the data of an OpenUrlStream
-//   SetQuality / SetScaleMode / SetZoomRect        menu commands; GetControlState() for menus
+//   SetQuality / SetScaleMode / SetZoomRect        menu commands (RunControlCommand in
+//                                                  ControlCommands.h runs the whole set);
+//                                                  GetControlState() for menus
 // The rest of PlayerCore's public interface (levels, display list, actions, sound) serves the
 // engine's own parts and tests.
 #pragma once

@@ -48,6 +48,29 @@ TEST(ActionEngine, ArithmeticAndComparisons) {
     EXPECT_EQ(host.Var("not"), "1");
 }
 
+// A Push record of several values: every string and float goes on the stack in record order.
+// A value of a type without a known length ends the record there; so does a float cut short.
+TEST(ActionEngine, PushRecordWithSeveralValuesPushesThemInOrder) {
+    auto push = [](const Bytes& values) { return Record(0x96, values); };
+    auto str = [](const std::string& s) { return Cat({Bytes{0}, Str(s)}); };
+    const Bytes half{1, 0x00, 0x00, 0x00, 0x3F}; // 0.5f
+    EngineHost host;
+    host.RunMovie(Cat({
+        push(Cat({str("a"), half})), Op(0x1D),               // a = 0.5
+        push(Cat({str("s"), str("p"), str("q")})), Op(0x21), // "p" "q" joined in push order
+        Op(0x1D),                                            // s = pq
+        push(Cat({str("x"), str("kept"), Bytes{5, 1}, str("lost")})),
+        Op(0x1D), // x = kept; the boolean and everything after it are left alone
+        push(Cat({str("y"), str("before"), Bytes{1, 0x00, 0x00}})),
+        Op(0x1D), // y = before; the short float pushes nothing
+    }));
+    EXPECT_EQ(host.Var("a"), "0.5");
+    EXPECT_EQ(host.Var("s"), "pq");
+    EXPECT_EQ(host.Var("x"), "kept");
+    EXPECT_EQ(host.Var("lost"), "<unset>");
+    EXPECT_EQ(host.Var("y"), "before");
+}
+
 TEST(ActionEngine, StringExtractAndMultiByteForms) {
     auto extract = [](const char* s, const char* index, const char* count, uint8_t code) {
         return Cat({PushS(s), PushS(index), PushS(count), Op(code)});

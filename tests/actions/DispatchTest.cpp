@@ -62,6 +62,25 @@ TEST(GetUrl, GetAndPostEncodeTheTargetsVariables) {
     EXPECT_TRUE(host.openedUrls.empty());
 }
 
+// Movies from other tools push the URL and the target in one record before GetURL2; window
+// names reach the host exactly as written ("blank" in any case is the host's to interpret).
+TEST(GetUrl, OneRecordPushingUrlAndTargetFeedsGetUrl2) {
+    auto pushBoth = [](const std::string& url, const std::string& target) {
+        return Record(0x96, Cat({Bytes{0}, Str(url), Bytes{0}, Str(target)}));
+    };
+    EngineHost host;
+    host.RunMovie(Cat({pushBoth("http://a.example/", "BLANK"), Record(0x9A, {0}),
+                       pushBoth("http://b.example/", "_Blank"), Record(0x9A, {0}),
+                       pushBoth("http://c.example/", "self"), Record(0x9A, {0})}));
+    ASSERT_EQ(host.requests.size(), 3u);
+    EXPECT_EQ(host.requests[0].url, "http://a.example/");
+    EXPECT_EQ(host.requests[0].target, "BLANK");
+    EXPECT_EQ(host.requests[1].target, "_Blank");
+    EXPECT_EQ(host.requests[2].url, "http://c.example/");
+    EXPECT_EQ(host.requests[2].target, "self");
+    EXPECT_TRUE(host.openedUrls.empty());
+}
+
 TEST(GetUrl, ThirtyThirdRequestOfARunIsDropped) {
     Bytes actions;
     for (int i = 0; i < 40; ++i)
@@ -174,7 +193,9 @@ TEST(HostCommands, AllowScaleFalseShowsTwentyTwipsPerPixel) {
     }
     bool quit = false;
     int full = -1;
-    commands.SetCallbacks({[&] { quit = true; }, [&](bool on) { full = on; }, nullptr});
+    int menu = -1;
+    commands.SetCallbacks(
+        {[&] { quit = true; }, [&](bool on) { full = on; }, nullptr, [&](bool on) { menu = on; }});
     EXPECT_EQ(commands.Handle("QUIT", ""), HostCommands::Result::Done);
     EXPECT_TRUE(quit);
     commands.Handle("fullscreen", "yes");
@@ -182,6 +203,9 @@ TEST(HostCommands, AllowScaleFalseShowsTwentyTwipsPerPixel) {
     commands.Handle("fullscreen", "off");
     EXPECT_EQ(full, 0);
     EXPECT_EQ(commands.Handle("showmenu", "false"), HostCommands::Result::Done);
+    EXPECT_EQ(menu, 0);
+    commands.Handle("ShowMenu", "2");
+    EXPECT_EQ(menu, 1);
     EXPECT_EQ(commands.Handle("launch", "x"), HostCommands::Result::Ignored);
 }
 
@@ -214,7 +238,8 @@ TEST(HostCommands, ExecRunsOnlyProgramsInsideTheFscommandFolder) {
     EngineHost host;
     HostCommands commands(host);
     std::vector<std::string> lines;
-    commands.SetCallbacks({nullptr, nullptr, [&](std::string_view s) { lines.emplace_back(s); }});
+    commands.SetCallbacks(
+        {nullptr, nullptr, [&](std::string_view s) { lines.emplace_back(s); }, nullptr});
     commands.SetMoviePath(movie);
     EXPECT_EQ(commands.Handle("exec", "../outside"), HostCommands::Result::Refused);
     ASSERT_EQ(lines.size(), 1u);

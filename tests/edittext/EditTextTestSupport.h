@@ -78,6 +78,7 @@ struct FieldSpec {
     uint8_t align = 0;
     uint16_t leftMargin = 0, rightMargin = 0, indent = 0;
     int16_t leading = 0;
+    uint16_t maxLength = 0; // written with flag 0x02
     std::string variable;
     InitialText initial;
 };
@@ -97,7 +98,7 @@ inline Bytes EditTextBody(uint16_t id, const FieldSpec& s) {
         for (int shift : {24, 16, 8, 0})
             b.push_back(uint8_t(s.rgba >> shift));
     if (s.flags1 & 0x02)
-        U16(b, 0);
+        U16(b, s.maxLength);
     if (s.layout) {
         b.push_back(s.align);
         U16(b, s.leftMargin);

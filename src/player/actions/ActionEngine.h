@@ -86,6 +86,9 @@ public:
     void MouseUp(PlayerCore& player, int x, int y) override;
     int CursorKind(PlayerCore& player) override;
     void CaretTick(PlayerCore& player) override;
+    bool KeyDown(PlayerCore& player, const PlayerKey& key) override;
+    bool EditingText(PlayerCore& player) override;
+    std::string SelectedText(PlayerCore& player) override;
 
 private:
     // One level of the queue stack: its queue and its SetTarget override.

@@ -393,16 +393,23 @@ bool ActionEngine::InterpretList(std::span<const uint8_t> a, Timeline& own) {
             break;
         }
         case kActionPush: {
-            uint8_t type = body.U8();
-            if (type == 0) {
-                std::string_view s = RecordString(body);
-                Push(std::string(s));
-            } else if (type == 1) {
-                uint32_t bits = body.U32();
-                if (body.ok()) {
+            // One record may hold several values: each string and float is pushed in order.
+            // A value of another type has a length this player does not know, so the rest of
+            // the record is left alone from there.
+            bool more = true;
+            while (more && body.Remaining() > 0) {
+                uint8_t type = body.U8();
+                if (type == 0) {
+                    std::string_view s = RecordString(body);
+                    Push(std::string(s));
+                    more = body.ok();
+                } else if (type == 1 && body.Remaining() >= 4) {
+                    uint32_t bits = body.U32();
                     float f;
                     std::memcpy(&f, &bits, sizeof f);
                     PushNumber(double(f));
+                } else {
+                    more = false;
                 }
             }
             break;

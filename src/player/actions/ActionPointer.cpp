@@ -1,5 +1,5 @@
-// Pointer input: the mouse drives buttons, edit-text fields, the pan of a zoomed view and the
-// sprite that StartDrag attached to it.
+// Pointer and keyboard input: the mouse drives buttons, edit-text fields, the pan of a zoomed
+// view and the sprite that StartDrag attached to it; keys go to the focused edit-text field.
 #include "player/actions/ActionEngine.h"
 
 #include "player/Character.h"
@@ -244,6 +244,24 @@ int ActionEngine::CursorKind(PlayerCore&) {
     if (!player_.ZoomRect().IsEmpty())
         return 1;
     return 0;
+}
+
+// ---- keyboard ----
+
+bool ActionEngine::KeyDown(PlayerCore&, const PlayerKey& key) {
+    if (!fields_ || !fields_->KeyDown(key))
+        return false;
+    // The edit shows at once, like a selection made with the mouse.
+    player_.Renderer().UpdateScreen();
+    return true;
+}
+
+bool ActionEngine::EditingText(PlayerCore&) {
+    return fields_ && fields_->HasFocus();
+}
+
+std::string ActionEngine::SelectedText(PlayerCore&) {
+    return fields_ ? fields_->SelectedText() : std::string();
 }
 
 void ActionEngine::CaretTick(PlayerCore&) {

@@ -61,8 +61,11 @@ HostCommands::Result HostCommands::Handle(std::string_view command, std::string_
         player_.SetScaleMode(ArgumentTrue(args) ? 0 : 3);
         return Result::Done;
     }
-    if (EqualsNoCase(command, "showmenu"))
+    if (EqualsNoCase(command, "showmenu")) {
+        if (callbacks_.showMenu)
+            callbacks_.showMenu(ArgumentTrue(args));
         return Result::Done;
+    }
     if (EqualsNoCase(command, "exec"))
         return Exec(args);
     return Result::Ignored;

@@ -29,6 +29,8 @@ public:
         std::function<void()> quit;
         std::function<void(bool)> fullscreen;
         std::function<void(std::string_view)> diagnostic;
+        // "showmenu": whether the window shows its menus (a host without menus ignores it).
+        std::function<void(bool)> showMenu;
     };
 
     explicit HostCommands(PlayerCore& player) : player_(player) {}

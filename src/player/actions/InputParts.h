@@ -5,12 +5,14 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tavro::player {
 
 class DisplayObject;
 class PlayerCore;
+struct PlayerKey;
 class Timeline;
 
 class ButtonInput {
@@ -62,6 +64,11 @@ public:
     virtual bool SelectableAt(int x, int y) = 0;
     // The caret timer fired (every PlayerCore::kCaretPeriodMs).
     virtual void CaretTick() = 0;
+    // A key for the focused field. False when no field has the focus or the field has no use
+    // for the key (Enter in a single-line field), so that the host may use it.
+    virtual bool KeyDown(const PlayerKey&) { return false; }
+    // The selection of the focused field as UTF-8 (empty for a password field).
+    virtual std::string SelectedText() const { return {}; }
 };
 
 } // namespace tavro::player

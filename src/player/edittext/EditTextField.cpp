@@ -50,6 +50,59 @@ void EditTextField::SetText(std::string_view bytes) {
     SetScroll(scroll_);
 }
 
+void EditTextField::Replace(uint32_t from, uint32_t to, std::u16string_view with) {
+    const uint32_t n = uint32_t(text_.size());
+    from = std::min(from, n);
+    to = std::clamp(to, from, n);
+    text_.replace(from, to - from, with);
+    Relayout();
+    const uint32_t caret = from + uint32_t(with.size());
+    Select(caret, caret);
+    SetScroll(scroll_);
+}
+
+std::string EditTextField::Bytes() const {
+    std::string out;
+    out.reserve(text_.size());
+    for (char16_t c : text_) {
+        if (c > 0xFF)
+            out.push_back(char(uint8_t(c >> 8)));
+        out.push_back(char(uint8_t(c)));
+    }
+    return out;
+}
+
+uint32_t EditTextField::IndexOnLine(int line, int64_t x) const {
+    const TextLine& l = lines_[size_t(std::clamp(line, 0, int(lines_.size()) - 1))];
+    int64_t pos = LineOrigin(l);
+    for (uint32_t i = l.start; i < l.end; ++i) {
+        const int32_t adv = AdvanceAt(i);
+        if (x < pos + adv / 2)
+            return i;
+        pos += adv;
+    }
+    return l.end;
+}
+
+uint32_t EditTextField::WordStartBefore(uint32_t index) const {
+    uint32_t i = std::min(index, uint32_t(text_.size()));
+    while (i > 0 && !IsWordChar(text_[i - 1]))
+        --i;
+    while (i > 0 && IsWordChar(text_[i - 1]))
+        --i;
+    return i;
+}
+
+uint32_t EditTextField::WordEndAfter(uint32_t index) const {
+    const uint32_t n = uint32_t(text_.size());
+    uint32_t i = std::min(index, n);
+    while (i < n && !IsWordChar(text_[i]))
+        ++i;
+    while (i < n && IsWordChar(text_[i]))
+        ++i;
+    return i;
+}
+
 void EditTextField::Relayout() {
     auto advance = [this](char16_t c) {
         return font_.Advance(record_.Password() && c != u'\r' && c != u'\n' ? u'*' : c);

@@ -71,6 +71,21 @@ public:
     // Adds the field's border, background, selection, glyphs and (with the focus) caret.
     void Draw(GlyphOutput& out, bool focused) const;
 
+    // ---- editing ----
+
+    // Replaces the characters [from, to) by `with`; the caret goes after the inserted text.
+    void Replace(uint32_t from, uint32_t to, std::u16string_view with);
+    // The text as the bytes of its variable: one byte per character, a double-byte character
+    // as its lead and trail bytes (the inverse of SetText).
+    std::string Bytes() const;
+    // The index on line `line` nearest to horizontal position `x` (field space, before
+    // horizontal scrolling).
+    uint32_t IndexOnLine(int line, int64_t x) const;
+    // The start of the word before `index` and the end of the word after it (words as in
+    // SelectWord); blanks and punctuation between words are skipped.
+    uint32_t WordStartBefore(uint32_t index) const;
+    uint32_t WordEndAfter(uint32_t index) const;
+
     // Horizontal position (field space, before horizontal scrolling) of the character index.
     int64_t XOf(uint32_t index) const;
     // The line that shows character `index`.

@@ -1,6 +1,7 @@
 // The edit-text fields of one player: creates a field for every placed edit-text object, binds
 // it to its variable, keeps it in step with the variable, scrolls it, lets the mouse select its
-// text, blinks the caret of the focused field and draws the fields for the renderer.
+// text and the keyboard edit it, blinks the caret of the focused field and draws the fields for
+// the renderer.
 //
 // Scroll values at this interface count lines from 1: Scroll() is the first visible line,
 // MaxScroll() the largest useful first line (1 when everything fits); SetScroll() clamps.
@@ -52,6 +53,8 @@ public:
     void MouseUp(int x, int y) override;
     bool SelectableAt(int x, int y) override;
     void CaretTick() override;
+    bool KeyDown(const PlayerKey& key) override;
+    std::string SelectedText() const override;
 
     // EditTextDrawer
     void Draw(const DisplayObject& field, GlyphOutput& out) override;
@@ -74,6 +77,13 @@ private:
     void Changed(DisplayObject& obj);
     void SetFocus(DisplayObject* obj);
     void Extend(int x, int y);
+    // Keyboard editing (EditTextKeys.cpp): moves the caret, or the active end of the selection
+    // with Shift; replaces the selection; stores the new text in the field's variable.
+    void MoveCaret(EditTextField& field, uint32_t to, bool extend);
+    void ReplaceSelection(DisplayObject& obj, EditTextField& field, std::u16string_view with);
+    void DeleteRange(DisplayObject& obj, EditTextField& field, uint32_t from, uint32_t to);
+    void StoreText(DisplayObject& obj, EditTextField& field);
+    std::u16string TypedCharacters(const EditTextField& field, std::string_view utf8) const;
 
     PlayerCore& core_;
     Renderer* renderer_;

@@ -49,6 +49,9 @@ struct EditTextRecord {
     bool WordWrap() const { return flags1 & kWordWrap; }
     bool Multiline() const { return flags1 & kMultiline; }
     bool Password() const { return flags1 & kPassword; }
+    bool ReadOnly() const { return flags1 & kReadOnly; }
+    // The most characters typing may leave in the field; 0 for no limit.
+    uint16_t MaxChars() const { return (flags1 & kHasMaxLength) ? maxLength : 0; }
     bool Selectable() const { return !(flags2 & kNoSelect); }
     bool Border() const { return flags2 & kBorder; }
     bool UseOutlines() const { return flags2 & kUseOutlines; }

@@ -2,12 +2,14 @@
 
 #include "base/AsciiCase.h"
 #include "player/PlayerCore.h"
+#include "player/host/MovieFileReader.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -52,9 +54,27 @@ bool LoadLocalUrl(PlayerCore& player, std::string_view url, const std::filesyste
         if (::stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
             return false;
     }
+    if (uint64_t(st.st_size) > kMaxMovieBytes)
+        return false;
     std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(name.c_str(), "rb"), &std::fclose);
     if (!f)
         return false;
+    uint8_t signature[3] = {};
+    size_t got = std::fread(signature, 1, sizeof signature, f.get());
+    if (IsCompressedMovie(std::span<const uint8_t>(signature, got))) {
+        // A compressed movie is inflated whole before the player sees any of it.
+        f.reset();
+        std::vector<uint8_t> movie;
+        std::string error;
+        if (!ReadMovieFile(name, movie, error))
+            return false;
+        PlayerStream stream;
+        player.StreamInNew(&stream, url, &target);
+        player.StreamInWrite(&stream, movie.data(), movie.size());
+        player.StreamInDestroy(&stream);
+        return true;
+    }
+    std::rewind(f.get());
     PlayerStream stream;
     player.StreamInNew(&stream, url, &target);
     std::vector<uint8_t> buffer(64 * 1024);

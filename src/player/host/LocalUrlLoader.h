@@ -1,7 +1,9 @@
 // Loading a URL from a local file, as every host without a network does: a "file://" URL names
 // the path after the prefix, any other URL is taken as a path as it stands (relative paths from a
 // base folder). Only regular files are read, so a device or a pipe cannot feed data for ever; a
-// GET query that no file name carries is tried without it.
+// GET query that no file name carries is tried without it. Files are held to the bounds of
+// MovieFileReader.h: a compressed movie is inflated before it is streamed, and a file (or an
+// inflated movie) beyond the size limit loads nothing.
 #pragma once
 
 #include "player/PlayerStream.h"

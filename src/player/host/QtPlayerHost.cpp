@@ -1,5 +1,7 @@
 #include "player/host/QtPlayerHost.h"
 
+#include "base/AsciiCase.h"
+#include "player/RenderBridge.h"
 #include "player/actions/ActionEngine.h"
 #include "player/actions/UrlRequest.h"
 #include "player/host/LocalUrlLoader.h"
@@ -8,13 +10,17 @@
 #include "player/sound/SoundMixer.h"
 
 #ifdef TAVRO_HAVE_SDL_AUDIO
-#include "base/AsciiCase.h"
 #include "player/host/SdlWaveOutput.h"
 #endif
 
+#include <QClipboard>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QPainter>
 #include <QPoint>
 #include <QRect>
@@ -123,6 +129,10 @@ QtPlayerHost::QtPlayerHost(QObject* parent) : QObject(parent), commands_(*this) 
         QMetaObject::invokeMethod(
             this, [this, on] { Q_EMIT fullscreenRequested(on); }, Qt::QueuedConnection);
     };
+    callbacks.showMenu = [this](bool on) {
+        QMetaObject::invokeMethod(
+            this, [this, on] { Q_EMIT showMenuRequested(on); }, Qt::QueuedConnection);
+    };
     callbacks.diagnostic = [](std::string_view s) {
         std::fprintf(stderr, "tavro: %.*s\n", int(s.size()), s.data());
     };
@@ -181,6 +191,8 @@ const NativeBitmap& QtPlayerHost::Surface() {
 void QtPlayerHost::PaintTo(QPainter& painter, const QRect& rect) {
     if (rect.isEmpty())
         return;
+    QElapsedTimer paintClock;
+    paintClock.start();
     Rect client;
     GetClientRect(client);
     player::Renderer& renderer = player::Renderer::Of(*this);
@@ -198,6 +210,8 @@ void QtPlayerHost::PaintTo(QPainter& painter, const QRect& rect) {
         Paint(want);
     }
     painter_ = nullptr;
+    if (pendingTiming_)
+        FinishTiming(double(paintClock.nsecsElapsed()) / 1e6);
     Q_EMIT painted();
 }
 
@@ -205,6 +219,7 @@ void QtPlayerHost::Blit(const NativeBitmap* surface, const Rect& pixels) {
     QRect r(int(pixels.xmin), int(pixels.ymin), int(pixels.Width()), int(pixels.Height()));
     if (!painter_) {
         // Rendered outside a paint (a frame tick): the window copies it at its next paint.
+        repaintAsked_ = true;
         if (widget_)
             widget_->update(r);
         return;
@@ -229,6 +244,9 @@ void QtPlayerHost::Blit(const NativeBitmap* surface, const Rect& pixels) {
 
 void QtPlayerHost::HandleResize() {
     Resize();
+    // The view follows the new size at once, so that mouse input before the next paint is
+    // mapped through the view it will see.
+    Renderer().RebuildView();
 }
 
 void QtPlayerHost::HandleMousePress(const QPoint& p) {
@@ -250,11 +268,122 @@ void QtPlayerHost::OnFrameTimer() {
     // A round of frames sets a new deadline; a tick before the deadline leaves it alone.
     uint32_t before = NextFrameTime();
     bool wasRunning = Running();
+    QElapsedTimer clock;
+    if (timingObserver_)
+        clock.start();
+    repaintAsked_ = false;
     Tick(true);
     if (wasRunning && Running() && NextFrameTime() != before) {
         ++framesPlayed_;
+        if (timingObserver_) {
+            if (pendingTiming_)
+                FinishTiming(-1); // never painted on its own
+            FrameTiming t;
+            t.frame = framesPlayed_;
+            t.periodMs = Level0().frameMs;
+            t.movieFrame = Level0().currentFrame;
+            t.dueMs = before;
+            t.tickMs = double(clock.nsecsElapsed()) / 1e6;
+            pendingTiming_ = t;
+            // A round that changed nothing on the screen is shown as soon as it is played.
+            if (!repaintAsked_)
+                FinishTiming(0);
+        }
         Q_EMIT frameAdvanced(framesPlayed_);
     }
+}
+
+void QtPlayerHost::SetFrameTimingObserver(std::function<void(const FrameTiming&)> observer) {
+    timingObserver_ = std::move(observer);
+    pendingTiming_.reset();
+}
+
+void QtPlayerHost::FinishTiming(double paintMs) {
+    FrameTiming t = *pendingTiming_;
+    pendingTiming_.reset();
+    t.paintMs = paintMs;
+    // The clock is 31 bits wide; a round that a stream sound brought before its deadline was
+    // shown early, which counts as on time.
+    const uint32_t late = (CurrentTimeMs() - t.dueMs) & 0x7FFFFFFF;
+    t.shownAfterDueMs = late < 0x40000000 ? double(late) : 0.0;
+    if (timingObserver_)
+        timingObserver_(t);
+}
+
+namespace {
+
+std::optional<PlayerKey> EditingKey(const QKeyEvent& e) {
+    const bool shift = e.modifiers() & Qt::ShiftModifier;
+    const bool control = e.modifiers() & Qt::ControlModifier;
+    using Code = PlayerKey::Code;
+    if (e.matches(QKeySequence::SelectAll))
+        return PlayerKey::Press(Code::SelectAll);
+    switch (e.key()) {
+    case Qt::Key_Backspace:
+        return PlayerKey::Press(Code::Backspace, shift, control);
+    case Qt::Key_Delete:
+        return PlayerKey::Press(Code::Delete, shift, control);
+    case Qt::Key_Left:
+        return PlayerKey::Press(Code::Left, shift, control);
+    case Qt::Key_Right:
+        return PlayerKey::Press(Code::Right, shift, control);
+    case Qt::Key_Up:
+        return PlayerKey::Press(Code::Up, shift, control);
+    case Qt::Key_Down:
+        return PlayerKey::Press(Code::Down, shift, control);
+    case Qt::Key_Home:
+        return PlayerKey::Press(Code::Home, shift, control);
+    case Qt::Key_End:
+        return PlayerKey::Press(Code::End, shift, control);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return PlayerKey::Press(Code::Enter, shift, control);
+    default:
+        break;
+    }
+    if (control || (e.modifiers() & (Qt::AltModifier | Qt::MetaModifier)))
+        return std::nullopt;
+    const QString text = e.text();
+    if (text.isEmpty() || text.at(0).unicode() < 0x20 || text.at(0).unicode() == 0x7F)
+        return std::nullopt;
+    return PlayerKey::Typed(text.toStdString());
+}
+
+bool IsClipboardKey(const QKeyEvent& e) {
+    return e.matches(QKeySequence::Copy) || e.matches(QKeySequence::Cut) ||
+           e.matches(QKeySequence::Paste);
+}
+
+} // namespace
+
+bool QtPlayerHost::WantsKey(const QKeyEvent& event) {
+    if (!EditingText())
+        return false;
+    std::optional<PlayerKey> key = EditingKey(event);
+    // Enter is left to the window's shortcuts: a field of one line has no use for it, and a
+    // multiline field still gets it through HandleKeyPress when no shortcut takes it.
+    return (key && key->code != PlayerKey::Code::Enter) || IsClipboardKey(event);
+}
+
+bool QtPlayerHost::HandleKeyPress(const QKeyEvent& event) {
+    if (!EditingText())
+        return false;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (event.matches(QKeySequence::Copy) || event.matches(QKeySequence::Cut)) {
+        const std::string text = SelectedText();
+        if (!text.empty() && clipboard)
+            clipboard->setText(QString::fromStdString(text));
+        if (event.matches(QKeySequence::Cut) && !text.empty())
+            KeyDown(PlayerKey::Press(PlayerKey::Code::Delete));
+        return true;
+    }
+    if (event.matches(QKeySequence::Paste)) {
+        if (clipboard)
+            KeyDown(PlayerKey::Typed(clipboard->text().toStdString()));
+        return true;
+    }
+    std::optional<PlayerKey> key = EditingKey(event);
+    return key && KeyDown(*key);
 }
 
 void QtPlayerHost::OnCaretTimer() {
@@ -312,9 +441,16 @@ void QtPlayerHost::OnRequest(const UrlRequest& r) {
     OpenExternally(r.url, r.target);
 }
 
+QString QtPlayerHost::BrowserTarget(std::string_view target) {
+    std::string_view name = target;
+    if (!name.empty() && name.front() == '_')
+        name.remove_prefix(1);
+    return EqualsNoCase(name, "blank") ? QStringLiteral("_blank") : FromUtf8(target);
+}
+
 void QtPlayerHost::OpenExternally(std::string_view url, std::string_view target) {
     QString u = FromUtf8(url);
-    QString t = FromUtf8(target);
+    QString t = BrowserTarget(target);
     if (UrlOpener())
         UrlOpener()(u, t);
     else
@@ -324,7 +460,12 @@ void QtPlayerHost::OpenExternally(std::string_view url, std::string_view target)
 
 void QtPlayerHost::FsCommand(std::string_view command, std::string_view args) {
     Q_EMIT fsCommand(FromUtf8(command), FromUtf8(args));
-    commands_.Handle(command, args);
+    if (commands_.Handle(command, args) == HostCommands::Result::Done)
+        Q_EMIT controlsChanged();
+}
+
+void QtPlayerHost::UpdateControls(const ControlState&) {
+    Q_EMIT controlsChanged();
 }
 
 void QtPlayerHost::SetCursorKind(int kind) {

@@ -14,12 +14,17 @@
 // timer every 400 ms. The picture is the player's 32-bit surface, shown through a QImage that
 // wraps the surface memory (no copy).
 //
+// Keys: HandleKeyPress gives the focused edit-text field the editing keys and typed text, and
+// carries out Copy, Cut and Paste with the system clipboard; WantsKey tells a window, before its
+// own shortcuts act, that a key belongs to the field (forward it from a ShortcutOverride event).
+//
 // URLs: loads of "file://" URLs and of plain paths are read from local files (relative to the
 // movie's folder) as the headless host reads them; URLs with another scheme are handed to the
 // desktop (QDesktopServices::openUrl), never fetched here. GetURL requests for a browser window
-// go to the desktop too, except local files, which are only reported. FSCommand calls are
-// carried out by HostCommands; quitting and full screen are signalled for the window to act on
-// after the player has returned.
+// go to the desktop too, except local files, which are only reported; the window name "blank"
+// in any letter case, with or without its underscore, is handed on as "_blank" (a new window).
+// FSCommand calls are carried out by HostCommands; quitting, full screen and the menu are
+// signalled for the window to act on after the player has returned.
 //
 // Sound: the process's shared mixer plays through SDL audio when it is available; without an
 // audio device the movie plays silently and one line says so on standard error.
@@ -38,8 +43,10 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+class QKeyEvent;
 class QPainter;
 class QRect;
 class QPoint;
@@ -79,6 +86,30 @@ public:
     void HandleMousePress(const QPoint& p);
     void HandleMouseMove(const QPoint& p, bool buttonDown);
     void HandleMouseRelease(const QPoint& p);
+    // True when the key went to the focused edit-text field.
+    bool HandleKeyPress(const QKeyEvent& event);
+    // True when a field has the focus and would take this key.
+    bool WantsKey(const QKeyEvent& event);
+
+    // How long the frames of this player take, for a frame log: a round of frames that was due
+    // at `dueMs` (the player's clock) took `tickMs` to play and render and `paintMs` to reach
+    // the window, and was on the window `shownAfterDueMs` after it was due. A round that changed
+    // nothing on the screen has a paintMs of 0 and counts as shown when it was played; one
+    // replaced by the next round before any paint has a paintMs of -1.
+    struct FrameTiming {
+        int frame = 0;
+        int movieFrame = 0; // the frame level 0 shows after the round
+        int periodMs = 0;
+        uint32_t dueMs = 0;
+        double tickMs = 0;
+        double paintMs = -1;
+        double shownAfterDueMs = 0;
+    };
+    void SetFrameTimingObserver(std::function<void(const FrameTiming&)> observer);
+
+    // The window target a browser gets for a GetURL target: "_blank" for "blank" in any case
+    // with or without its underscore, anything else as it stands.
+    static QString BrowserTarget(std::string_view target);
 
     // Frame rounds played since the last Play (frame 0 is not counted).
     int FramesPlayed() const { return framesPlayed_; }
@@ -98,6 +129,7 @@ public:
     void OpenUrlStream(std::string_view url, std::string_view postData,
                        const StreamTarget& target) override;
     void FsCommand(std::string_view command, std::string_view args) override;
+    void UpdateControls(const ControlState& state) override;
     void SetCursorKind(int kind) override;
 
 Q_SIGNALS:
@@ -107,9 +139,12 @@ Q_SIGNALS:
     void painted();
     // Every FSCommand the movie sent.
     void fsCommand(const QString& command, const QString& args);
-    // FSCommand "quit" / "fullscreen", delivered after the player has returned.
+    // FSCommand "quit" / "fullscreen" / "showmenu", delivered after the player has returned.
     void quitRequested();
     void fullscreenRequested(bool on);
+    void showMenuRequested(bool on);
+    // The control state may have changed (after a command of the movie's FSCommand calls).
+    void controlsChanged();
     // A URL handed to the desktop, with its target.
     void urlOpened(const QString& url, const QString& target);
 
@@ -119,6 +154,7 @@ private:
     void Blit(const NativeBitmap* surface, const Rect& pixels);
     void OnRequest(const UrlRequest& request);
     void OpenExternally(std::string_view url, std::string_view target);
+    void FinishTiming(double paintMs);
 
     QPointer<QWidget> widget_;
     QTimer frameTimer_;
@@ -130,6 +166,9 @@ private:
     bool playing_ = false;
     int framesPlayed_ = 0;
     int cursorKind_ = -1;
+    std::function<void(const FrameTiming&)> timingObserver_;
+    std::optional<FrameTiming> pendingTiming_;
+    bool repaintAsked_ = false; // the current tick rendered something for the window
 };
 
 } // namespace tavro::player

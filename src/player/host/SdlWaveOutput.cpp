@@ -3,9 +3,53 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tavro::player {
+
+namespace {
+
+// libasound reports a missing sound card on standard error by itself, several lines for every
+// attempt to open it; the player says it once, in its own words. So standard error is pointed at
+// /dev/null while SDL looks for a device (TAVRO_AUDIO_DEBUG=1 keeps the library's lines).
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        const char* debug = std::getenv("TAVRO_AUDIO_DEBUG");
+        if (debug && *debug && std::string_view(debug) != "0")
+            return;
+        std::fflush(stderr);
+        saved_ = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ < 0 || null < 0) {
+            if (null >= 0)
+                ::close(null);
+            return;
+        }
+        ::dup2(null, STDERR_FILENO);
+        ::close(null);
+    }
+    ~QuietStandardError() {
+        if (saved_ < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
+} // namespace
 
 SdlWaveOutput::SdlWaveOutput() = default;
 
@@ -16,8 +60,10 @@ SdlWaveOutput::~SdlWaveOutput() {
 }
 
 bool SdlWaveOutput::StartSubsystem() {
-    if (!subsystem_)
+    if (!subsystem_) {
+        QuietStandardError quiet;
         subsystem_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    }
     return subsystem_;
 }
 
@@ -48,7 +94,11 @@ bool SdlWaveOutput::Supports(SoundFormat format) {
     // the open fails at once.
     SDL_AudioSpec want = SpecFor(format);
     SDL_AudioSpec have{};
-    SDL_AudioDeviceID probe = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    SDL_AudioDeviceID probe = 0;
+    {
+        QuietStandardError quiet;
+        probe = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    }
     if (probe == 0)
         return false;
     SDL_CloseAudioDevice(probe);
@@ -65,7 +115,10 @@ bool SdlWaveOutput::Open(SoundFormat format, Listener& listener) {
     listener_ = &listener;
     silence_ = format.SixteenBit() ? 0x00 : 0x80;
     // No changes allowed: SDL converts to whatever the hardware takes.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    {
+        QuietStandardError quiet;
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    }
     if (device_ == 0) {
         listener_ = nullptr;
         return false;

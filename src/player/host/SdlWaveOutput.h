@@ -2,7 +2,8 @@
 // sound from a callback on its own thread; the callback copies from the queue of written
 // buffers and reports each buffer it has used up, as a wave device reports finished buffers.
 // When the queue runs dry it plays silence. Without an audio device Open fails and the player
-// stays silent.
+// stays silent; the sound library's own complaints about the missing device are kept off
+// standard error (TAVRO_AUDIO_DEBUG=1 shows them).
 #pragma once
 
 #include "player/sound/SoundFormat.h"
