@@ -55,6 +55,7 @@ public:
         TestInPlayer,
         TestInBrowser,
         Publish,
+        PublishHtml5,
         Undo,
         Redo,
         Cut,
@@ -156,6 +157,7 @@ private:
     void OnTestInPlayer();
     void OnTestInBrowser();
     void OnPublish();
+    void OnPublishHtml5();
     void OnUndo();
     void OnRedo();
     void OnCut();

@@ -374,8 +374,8 @@ public:
             return false;
         }
         if (nesting > kMaxNesting) {
-            error = "its buttons and sprites nest more than " + std::to_string(kMaxNesting) +
-                    " deep";
+            error = "character " + std::to_string(id) + ": its buttons and sprites nest more " +
+                    "than " + std::to_string(kMaxNesting) + " deep";
             return false;
         }
         const Character* ch = dict_.Find(id);
@@ -410,9 +410,8 @@ public:
         }
         if (!ok) {
             // Errors of characters inside this one already name their character.
-            error = why.rfind("character ", 0) == 0 || why.rfind("its ", 0) == 0
-                        ? why
-                        : "character " + std::to_string(id) + ": " + why;
+            error = why.rfind("character ", 0) == 0 ? why
+                                                     : "character " + std::to_string(id) + ": " + why;
             return false;
         }
         movie_.characters[id] = std::move(def);
