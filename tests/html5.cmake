@@ -32,6 +32,12 @@ add_test(NAME html5.buttons
                  red_next=110,160+290,230 blue_back=290,160+200,230 help=200,250
                  outside=20,280+110,160+200,20 red_left_edge=72,160 red_below=110,182)
 list(APPEND html5_names html5.buttons)
+# The stage link of examples/hello.swi's second scene: clicked, and with Tab and Enter.
+add_test(NAME html5.link
+         COMMAND ${html5_run} html5-clicks $<TARGET_FILE:tavro-cli>
+                 ${PROJECT_SOURCE_DIR}/examples/hello.swi ${html5_work}/html5-link
+                 link=275,200 keyboard_link=275,200 corner=1,1)
+list(APPEND html5_names html5.link)
 # Every mouse condition of a text button (tests/html5/conditions.json: one event per condition,
 # each opening its own URL): roll over, press, drag out, drag over, release, roll out, then a
 # press released outside, and a press that begins off the button.

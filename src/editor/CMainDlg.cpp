@@ -426,10 +426,10 @@ void CMainDlg::UpdateCommands() {
     auto set = [this, editing](Command c, bool enabled) {
         Action(c)->setEnabled(editing && enabled);
     };
-    for (const Command c : {Command::New, Command::Open, Command::Save, Command::SaveAs,
-                            Command::ExportSwf, Command::TestInPlayer, Command::TestInBrowser,
-                            Command::Publish, Command::PublishHtml5, Command::Preview,
-                            Command::InsertScene})
+    for (const Command c :
+         {Command::New, Command::Open, Command::Save, Command::SaveAs, Command::ExportSwf,
+          Command::TestInPlayer, Command::TestInBrowser, Command::Publish, Command::PublishHtml5,
+          Command::Preview, Command::InsertScene})
         set(c, true);
     set(Command::Close, false);
     set(Command::Undo, history_.CanUndo());

@@ -148,7 +148,8 @@ bool DecodeActions(std::span<const uint8_t> a, ActionList& out, std::string& err
         }
         default: {
             const std::string_view name = ActionName(code);
-            error = "it uses the action " + Hex(code) + (name.empty() ? "" : " (" + std::string(name) + ")") +
+            error = "it uses the action " + Hex(code) +
+                    (name.empty() ? "" : " (" + std::string(name) + ")") +
                     ", which the page cannot run";
             return false;
         }
@@ -345,8 +346,7 @@ std::vector<FrameOp> Diff(const DisplayState& from, const DisplayState& to) {
     return ops;
 }
 
-bool DecodeLists(const ActionRecorder& recorder, std::vector<ActionList>& out,
-                 std::string& error) {
+bool DecodeLists(const ActionRecorder& recorder, std::vector<ActionList>& out, std::string& error) {
     out.clear();
     for (const auto& bytes : recorder.lists) {
         ActionList list;
@@ -410,8 +410,9 @@ public:
         }
         if (!ok) {
             // Errors of characters inside this one already name their character.
-            error = why.rfind("character ", 0) == 0 ? why
-                                                     : "character " + std::to_string(id) + ": " + why;
+            error = why.rfind("character ", 0) == 0
+                        ? why
+                        : "character " + std::to_string(id) + ": " + why;
             return false;
         }
         movie_.characters[id] = std::move(def);
@@ -449,8 +450,8 @@ private:
                 if (rec.flags & 0x08) {
                     font = dict_.Find(rec.fontId);
                     if (!font || font->type != CharacterType::Font) {
-                        error = "it uses font " + std::to_string(rec.fontId) +
-                                ", which is not defined";
+                        error =
+                            "it uses font " + std::to_string(rec.fontId) + ", which is not defined";
                         return false;
                     }
                     fontId = rec.fontId;
@@ -556,7 +557,8 @@ private:
         def.menu = parsed.trackAsMenu;
         const auto& bytes = ch.owner ? ch.owner->SharedBytes() : nullptr;
         for (const auto& list : parsed.actions) {
-            if (!bytes || list.offset > bytes->size() || list.length > bytes->size() - list.offset) {
+            if (!bytes || list.offset > bytes->size() ||
+                list.length > bytes->size() - list.offset) {
                 error = "its actions lie outside the movie";
                 return false;
             }
@@ -612,7 +614,8 @@ private:
                     error = "it uses clipping layers, which the page cannot show";
                     return false;
                 }
-                const bool move = h.code == kTagPlaceObject2 && (p.flags & player::PlaceInfo::kMove);
+                const bool move =
+                    h.code == kTagPlaceObject2 && (p.flags & player::PlaceInfo::kMove);
                 auto it = objects.find(p.depth);
                 if (move) {
                     if (it == objects.end())
@@ -699,8 +702,8 @@ bool ReadMovie(std::span<const uint8_t> swf, Movie& out, std::string& error) {
         error = "it is not an SWF movie";
         return false;
     }
-    const uint32_t declared = uint32_t(swf[4]) | uint32_t(swf[5]) << 8 |
-                              uint32_t(swf[6]) << 16 | uint32_t(swf[7]) << 24;
+    const uint32_t declared =
+        uint32_t(swf[4]) | uint32_t(swf[5]) << 8 | uint32_t(swf[6]) << 16 | uint32_t(swf[7]) << 24;
     if (declared > swf.size()) {
         error = "it is cut short: its header says " + std::to_string(declared) +
                 " bytes, there are " + std::to_string(swf.size());

@@ -97,8 +97,8 @@ std::string CssColour(uint32_t argb) {
 std::string MatrixText(const Matrix16& m) {
     if (m.a == Matrix16::kOne && m.d == Matrix16::kOne && m.b == 0 && m.c == 0)
         return "translate(" + std::to_string(m.tx) + " " + std::to_string(m.ty) + ")";
-    return "matrix(" + Fixed16(m.a) + " " + Fixed16(m.b) + " " + Fixed16(m.c) + " " +
-           Fixed16(m.d) + " " + std::to_string(m.tx) + " " + std::to_string(m.ty) + ")";
+    return "matrix(" + Fixed16(m.a) + " " + Fixed16(m.b) + " " + Fixed16(m.c) + " " + Fixed16(m.d) +
+           " " + std::to_string(m.tx) + " " + std::to_string(m.ty) + ")";
 }
 
 std::string TransformAttr(const Matrix16& m) {
@@ -192,9 +192,9 @@ std::string OpJson(const FrameOp& op) {
     case FrameOp::Remove:
         return "[" + depth + "]";
     case FrameOp::Move:
-        return Fields({depth, "0", MatrixDelta(op.matrix, op.fromMatrix),
-                       CxDelta(op.cxform, op.fromCxform)},
-                      3);
+        return Fields(
+            {depth, "0", MatrixDelta(op.matrix, op.fromMatrix), CxDelta(op.cxform, op.fromCxform)},
+            3);
     case FrameOp::Place:
         break;
     }
@@ -460,8 +460,8 @@ void StaticObject(std::string& out, const Movie& movie, uint16_t id, const Matri
             const auto& b = shown.bounds;
             out += "<rect x=\"" + std::to_string(b.xmin) + "\" y=\"" + std::to_string(b.ymin) +
                    "\" width=\"" + std::to_string(b.Width()) + "\" height=\"" +
-                   std::to_string(b.Height()) + "\" class=\"tavro-hit\"" +
-                   TransformAttr(r.matrix) + "/>";
+                   std::to_string(b.Height()) + "\" class=\"tavro-hit\"" + TransformAttr(r.matrix) +
+                   "/>";
         }
     }
     if (link)
@@ -504,10 +504,11 @@ std::string Page(const Movie& movie, const Html5PageOptions& options) {
                "#tavro-stage{display:block;width:100%;height:100%}\n";
     out += "#tavro-stage{pointer-events:none}\n"
            ".tavro-hit{opacity:0;pointer-events:fill;cursor:pointer}\n"
+           ".tavro-scripted .tavro-hit{cursor:inherit}\n"
            ".tavro-line{fill:none;stroke-linecap:round;stroke-linejoin:round}\n"
            "</style>\n</head>\n<body>\n";
-    out += "<svg id=\"tavro-stage\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" + viewBox +
-           "\"";
+    out +=
+        "<svg id=\"tavro-stage\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" + viewBox + "\"";
     if (options.fixedSize)
         out += " width=\"" + std::to_string(RoundToInt(double(frame.Width()) / 20)) +
                "\" height=\"" + std::to_string(RoundToInt(double(frame.Height()) / 20)) + "\"";
@@ -518,7 +519,7 @@ std::string Page(const Movie& movie, const Html5PageOptions& options) {
         for (const auto& [glyph, d] : glyphs)
             if (!d.empty())
                 out += "<path id=\"f" + std::to_string(font) + "g" + std::to_string(glyph) +
-                   "\" d=\"" + d + "\"/>\n";
+                       "\" d=\"" + d + "\"/>\n";
     for (const auto& [id, def] : movie.characters) {
         if (def.kind == CharacterDef::Shape)
             out += ShapeDefs(id, def.outline);

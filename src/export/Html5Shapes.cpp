@@ -214,8 +214,8 @@ std::string ContourPathData(const std::vector<PathEdge>& edges) {
         const bool closed = end.x1 == start.x0 && end.y1 == start.y0;
         w.MoveTo(start.x0, start.y0);
         // A closed contour's last straight edge is the one the close draws.
-        const size_t drawn = closed && !end.curve && contour.size() > 1 ? contour.size() - 1
-                                                                        : contour.size();
+        const size_t drawn =
+            closed && !end.curve && contour.size() > 1 ? contour.size() - 1 : contour.size();
         for (size_t k = 0; k < drawn; ++k)
             w.Edge(edges[contour[k]]);
         if (closed)

@@ -393,7 +393,9 @@ private Q_SLOTS:
     void publishForWebBrowsers() {
         dlg_->Document().SetMovieSize(200, 100);
         dlg_->Action(Command::InsertText)->trigger();
-        QVERIFY(dlg_->MenuOf(CMainDlg::Menu::File)->actions().contains(dlg_->Action(Command::PublishHtml5)));
+        QVERIFY(dlg_->MenuOf(CMainDlg::Menu::File)
+                    ->actions()
+                    .contains(dlg_->Action(Command::PublishHtml5)));
         QVERIFY(dlg_->Action(Command::PublishHtml5)->isEnabled());
         settings_->SetString("PublishHtml5", "Folder", dir_->path().toStdString() + "/web/");
         const QString site = dir_->filePath(QStringLiteral("site"));

@@ -80,9 +80,9 @@ TEST(Html5Movie, FrameActionsLabelsAndTheTail) {
     const Bytes goLabel = Cat({ActGoToLabel("Finale"), ActPlay()});
     const Bytes url = Action(kActionGetUrl, Cat({Str("https://example.org/x"), Str("_top")}));
     const Bytes swf = Swf(Cat({RedSquare(1), Place2(1, 1), DoAction(goLabel), ShowFrame(),
-                                 FrameLabel("FINALE"), DoAction(Cat({ActStop(), url})),
-                                 DoAction(ActGotoFrame(0)), ShowFrame(), Remove2(1), End()}),
-                            2);
+                               FrameLabel("FINALE"), DoAction(Cat({ActStop(), url})),
+                               DoAction(ActGotoFrame(0)), ShowFrame(), Remove2(1), End()}),
+                          2);
     Movie movie;
     std::string error;
     ASSERT_TRUE(Read(swf, movie, error)) << error;
@@ -109,7 +109,8 @@ TEST(Html5Movie, FrameActionsLabelsAndTheTail) {
 TEST(Html5Movie, DecodesTheActionsOfTheFormatsVersion3) {
     const Bytes all = Cat({{kActionNextFrame, kActionPreviousFrame, kActionPlay, kActionStop,
                             kActionToggleQuality, kActionStopSounds},
-                           ActGotoFrame(7), ActGoToLabel("MiXed"),
+                           ActGotoFrame(7),
+                           ActGoToLabel("MiXed"),
                            Action(kActionGetUrl, Cat({Str("u"), Str("t")})),
                            Action(kActionSetTarget, Str("/")),
                            Action(kActionWaitForFrame, {3, 0, 2}),
@@ -161,9 +162,10 @@ TEST(Html5Movie, RefusesDamagedMovies) {
     // A placement of a character never defined; a placement record cut short.
     EXPECT_NE(Refusal(Swf(Cat({Place2(1, 9), ShowFrame(), End()}))).find("character 9"),
               std::string::npos);
-    EXPECT_NE(Refusal(Swf(Cat({RedSquare(1), Tag(kTagPlaceObject2, {0x06, 1}), ShowFrame(), End()})))
-                  .find("damaged"),
-              std::string::npos);
+    EXPECT_NE(
+        Refusal(Swf(Cat({RedSquare(1), Tag(kTagPlaceObject2, {0x06, 1}), ShowFrame(), End()})))
+            .find("damaged"),
+        std::string::npos);
     // An action list with a record longer than the list.
     EXPECT_NE(Refusal(Swf(Cat({Tag(kTagDoAction, {0x81, 9, 0, 1, 0}), ShowFrame(), End()})))
                   .find("action record"),
@@ -185,22 +187,26 @@ TEST(Html5Movie, RefusesDamagedMovies) {
 
 TEST(Html5Movie, RefusesWhatThePageCannotDo) {
     // Sounds and bitmaps.
-    EXPECT_NE(Refusal(Swf(Cat({Tag(kTagDefineSound, {1, 0, 0, 0, 0, 0, 0, 0}), ShowFrame(), End()})))
-                  .find("DefineSound"),
-              std::string::npos);
-    EXPECT_NE(Refusal(Swf(Cat({Tag(kTagDefineBitsLossless, {1, 0, 3, 1, 0, 1, 0}), ShowFrame(), End()})))
-                  .find("DefineBitsLossless"),
-              std::string::npos);
+    EXPECT_NE(
+        Refusal(Swf(Cat({Tag(kTagDefineSound, {1, 0, 0, 0, 0, 0, 0, 0}), ShowFrame(), End()})))
+            .find("DefineSound"),
+        std::string::npos);
+    EXPECT_NE(
+        Refusal(Swf(Cat({Tag(kTagDefineBitsLossless, {1, 0, 3, 1, 0, 1, 0}), ShowFrame(), End()})))
+            .find("DefineBitsLossless"),
+        std::string::npos);
     // Actions of version 4.
-    EXPECT_NE(Refusal(Swf(Cat({DoAction(Action(0x96, {0, 'a', 0})), ShowFrame(), End()}))).find("0x96"),
-              std::string::npos);
+    EXPECT_NE(
+        Refusal(Swf(Cat({DoAction(Action(0x96, {0, 'a', 0})), ShowFrame(), End()}))).find("0x96"),
+        std::string::npos);
     // A clipping layer.
     Bytes clip{0x42, 1, 0, 1, 0, 3, 0};
     EXPECT_NE(Refusal(Swf(Cat({RedSquare(1), Tag(kTagPlaceObject2, clip), ShowFrame(), End()})))
                   .find("clipping"),
               std::string::npos);
     // Sprites of two frames, and sprites that run actions.
-    const Bytes twoFrames = DefineSprite(2, 2, Cat({Place2(1, 1), ShowFrame(), ShowFrame(), End()}));
+    const Bytes twoFrames =
+        DefineSprite(2, 2, Cat({Place2(1, 1), ShowFrame(), ShowFrame(), End()}));
     EXPECT_NE(Refusal(Swf(Cat({RedSquare(1), twoFrames, Place2(1, 2), ShowFrame(), End()})))
                   .find("several frames"),
               std::string::npos);
@@ -211,7 +217,8 @@ TEST(Html5Movie, RefusesWhatThePageCannotDo) {
     const Bytes still = DefineSprite(2, 1, Cat({Place2(3, 1, {}, 50, 50), ShowFrame(), End()}));
     Movie movie;
     std::string error;
-    ASSERT_TRUE(Read(Swf(Cat({RedSquare(1), still, Place2(1, 2), ShowFrame(), End()})), movie, error))
+    ASSERT_TRUE(
+        Read(Swf(Cat({RedSquare(1), still, Place2(1, 2), ShowFrame(), End()})), movie, error))
         << error;
     ASSERT_EQ(movie.characters.at(2).children.size(), 1u);
     EXPECT_EQ(movie.characters.at(2).children[0].matrix.tx, 50);
@@ -221,8 +228,8 @@ TEST(Html5Movie, RefusesButtonsThatShowThemselves) {
     // DefineButton2 4: one up-state record showing button 4 itself, no actions.
     Bytes body;
     U16(body, 4);
-    body.push_back(0);   // not a menu
-    U16(body, 0);        // no actions
+    body.push_back(0); // not a menu
+    U16(body, 0);      // no actions
     body.push_back(0x01);
     U16(body, 4);
     U16(body, 1);
@@ -250,18 +257,19 @@ protected:
 
 TEST_F(Html5PublishTest, ThePageIsWrittenWholeOrNotAtAll) {
     const fs::path page = root_ / "page.html";
-    {
-        std::ofstream(page) << "earlier page";
-    }
+    { std::ofstream(page) << "earlier page"; }
     const Bytes damaged = Swf(Cat({Place2(1, 9), ShowFrame(), End()}));
-    const ExportResult failed = ExportCommands::WriteHtml5Page(damaged, "bad.swf", page.string(), false);
+    const ExportResult failed =
+        ExportCommands::WriteHtml5Page(damaged, "bad.swf", page.string(), false);
     EXPECT_FALSE(failed.ok);
-    EXPECT_EQ(failed.message.rfind("bad.swf: cannot be made a web page: ", 0), 0u) << failed.message;
+    EXPECT_EQ(failed.message.rfind("bad.swf: cannot be made a web page: ", 0), 0u)
+        << failed.message;
     EXPECT_EQ(ReadText(page), "earlier page");
     EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
 
     const Bytes good = Swf(Cat({RedSquare(1), Place2(1, 1), ShowFrame(), End()}));
-    const ExportResult written = ExportCommands::WriteHtml5Page(good, "good.swf", page.string(), false);
+    const ExportResult written =
+        ExportCommands::WriteHtml5Page(good, "good.swf", page.string(), false);
     EXPECT_TRUE(written.ok) << written.message;
     EXPECT_EQ(written.files, std::vector<std::string>{page.string()});
     EXPECT_EQ(ReadText(page).rfind("<!DOCTYPE html>", 0), 0u);

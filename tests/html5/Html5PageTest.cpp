@@ -56,7 +56,8 @@ std::string Between(const std::string& html, const std::string& from, const std:
 }
 
 json MovieData(const std::string& html) {
-    return json::parse(Between(html, "<script type=\"application/json\" id=\"tavro-movie\">", "</script>"));
+    return json::parse(
+        Between(html, "<script type=\"application/json\" id=\"tavro-movie\">", "</script>"));
 }
 
 size_t Count(const std::string& text, const std::string& needle) {
@@ -73,10 +74,12 @@ TEST(Html5Page, DefinesEveryOutlineOnceAndUsesOnlyWhatItDefines) {
     // Every id once; every reference to a defined id.
     std::set<std::string> ids;
     const std::regex id(" id=\"([^\"]+)\"");
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), id); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), id); it != std::sregex_iterator();
+         ++it)
         EXPECT_TRUE(ids.insert((*it)[1]).second) << "defined twice: " << (*it)[1];
     const std::regex href("href=\"#([^\"]+)\"");
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), href); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), href);
+         it != std::sregex_iterator(); ++it)
         EXPECT_TRUE(ids.count((*it)[1])) << "not defined: " << (*it)[1];
     // All path data lives in <defs>: the stage only refers to it.
     EXPECT_EQ(Count(html, " d=\""), Count(defs, " d=\""));
@@ -122,7 +125,8 @@ void Apply(std::map<int, Entry>& display, const json& ops) {
 
 std::map<int, Entry> PlayerDisplay(player::HeadlessHost& host) {
     std::map<int, Entry> out;
-    for (const player::DisplayObject* c = host.Level0().rootObject->firstChild; c; c = c->nextSibling) {
+    for (const player::DisplayObject* c = host.Level0().rootObject->firstChild; c;
+         c = c->nextSibling) {
         const auto& m = c->matrix;
         const auto& x = c->cxform;
         out[c->depth] = {c->character->id,
@@ -199,7 +203,8 @@ TEST(Html5Page, EscapesTextInMarkupAndScript) {
     EXPECT_NE(html.find("aria-label=\"&lt;Tom &amp; &quot;Jerry&quot;&gt;\""), std::string::npos);
     // Two script elements, each closed once; no other "</script" anywhere.
     EXPECT_EQ(Count(html, "</script"), 2u);
-    EXPECT_NE(html.find("<a href=\"https://example.org/?a=1&amp;b=&lt;/script&gt;&lt;b x=&quot;y&quot;&gt;\xC3\xA9\""
+    EXPECT_NE(html.find("<a href=\"https://example.org/?a=1&amp;b=&lt;/script&gt;&lt;b "
+                        "x=&quot;y&quot;&gt;\xC3\xA9\""
                         " target=\"_blank&quot; onclick=&quot;x\">"),
               std::string::npos);
     const json movie = MovieData(html);

@@ -67,8 +67,8 @@ private:
 };
 
 // A DefineShape record after its bounds: the given solid fills (RGB) and lines, then records.
-Bytes Shape(const std::vector<uint32_t>& fills, const std::vector<std::pair<uint16_t, uint32_t>>& lines,
-            const Bytes& records) {
+Bytes Shape(const std::vector<uint32_t>& fills,
+            const std::vector<std::pair<uint16_t, uint32_t>>& lines, const Bytes& records) {
     Bytes b;
     b.push_back(uint8_t(fills.size()));
     for (uint32_t c : fills)
@@ -108,9 +108,13 @@ TEST(Html5Contours, EdgesJoinEndToStartWhateverTheirOrder) {
     EXPECT_EQ(ContourPathData(curved), "M0 0h20q-10 20-20 0z");
     // Two contours: the second move is relative to where the first closed; an open run stays
     // open; edges of no length are dropped.
-    const std::vector<PathEdge> two = {{0, 0, 0, 0, 5, 0}, {5, 0, 0, 0, 0, 5}, {0, 5, 0, 0, 0, 0},
-                                       {3, 3, 0, 0, 3, 3}, {100, 100, 0, 0, 110, 90}};
-    EXPECT_EQ(ContourPathData(two), "M0 0h5l-5 5z" "m100 100l10-10");
+    const std::vector<PathEdge> two = {{0, 0, 0, 0, 5, 0},
+                                       {5, 0, 0, 0, 0, 5},
+                                       {0, 5, 0, 0, 0, 0},
+                                       {3, 3, 0, 0, 3, 3},
+                                       {100, 100, 0, 0, 110, 90}};
+    EXPECT_EQ(ContourPathData(two), "M0 0h5l-5 5z"
+                                    "m100 100l10-10");
 }
 
 TEST(Html5Contours, StrokesKeepTheirOrderAndMoveWhereTheyBreak) {
@@ -123,11 +127,21 @@ TEST(Html5Shape, EdgesWithTheFillOnEitherSideMakeTheSamePicture) {
     // The same square drawn clockwise with the fill on the fill-1 side, and anticlockwise with
     // it on the fill-0 side: both give one contour in one direction.
     const Bytes right = Shape({0xFF0000}, {},
-                              Records(2, 2).Move(0, 0, -1, 1).Line(100, 0).Line(0, 100).Line(-100, 0)
-                                  .Line(0, -100).End());
+                              Records(2, 2)
+                                  .Move(0, 0, -1, 1)
+                                  .Line(100, 0)
+                                  .Line(0, 100)
+                                  .Line(-100, 0)
+                                  .Line(0, -100)
+                                  .End());
     const Bytes left = Shape({0xFF0000}, {},
-                             Records(2, 2).Move(0, 0, 1, -1).Line(0, 100).Line(100, 0).Line(0, -100)
-                                 .Line(-100, 0).End());
+                             Records(2, 2)
+                                 .Move(0, 0, 1, -1)
+                                 .Line(0, 100)
+                                 .Line(100, 0)
+                                 .Line(0, -100)
+                                 .Line(-100, 0)
+                                 .End());
     const ShapeOutline a = Read(right), b = Read(left);
     ASSERT_EQ(a.parts.size(), 1u);
     ASSERT_EQ(b.parts.size(), 1u);
@@ -142,15 +156,22 @@ TEST(Html5Shape, EachFillGetsItsEdgesAndSharedEdgesFaceBothWays) {
     // side and the right one's on its fill-0 side, and belongs to both contours, once in each
     // direction. An edge with the same fill
     // on both sides belongs to none.
-    const Bytes shape = Shape(
-        {0xFF0000, 0x0000FF}, {},
-        Records(2, 2)
-            .Move(0, 0, 0, 1).Line(100, 0)
-            .Move(100, 0, 2, 1).Line(0, 100)
-            .Move(100, 100, 0, 1).Line(-100, 0).Line(0, -100)
-            .Move(100, 0, 0, 2).Line(100, 0).Line(0, 100).Line(-100, 0)
-            .Move(50, 0, 1, 1).Line(0, 100)
-            .End());
+    const Bytes shape = Shape({0xFF0000, 0x0000FF}, {},
+                              Records(2, 2)
+                                  .Move(0, 0, 0, 1)
+                                  .Line(100, 0)
+                                  .Move(100, 0, 2, 1)
+                                  .Line(0, 100)
+                                  .Move(100, 100, 0, 1)
+                                  .Line(-100, 0)
+                                  .Line(0, -100)
+                                  .Move(100, 0, 0, 2)
+                                  .Line(100, 0)
+                                  .Line(0, 100)
+                                  .Line(-100, 0)
+                                  .Move(50, 0, 1, 1)
+                                  .Line(0, 100)
+                                  .End());
     const ShapeOutline out = Read(shape);
     ASSERT_EQ(out.parts.size(), 2u);
     EXPECT_EQ(out.parts[0].d, "M0 0h100v100h-100z");
@@ -162,9 +183,13 @@ TEST(Html5Shape, EachFillGetsItsEdgesAndSharedEdgesFaceBothWays) {
 TEST(Html5Shape, LinesAreStrokesAfterTheFills) {
     const Bytes shape = Shape({0x00FF00}, {{40, 0x000000}, {0, 0x333333}},
                               Records(2, 2)
-                                  .Move(0, 0, -1, 1, 1).Line(10, 0).Line(0, 10).Line(-10, 0)
+                                  .Move(0, 0, -1, 1, 1)
+                                  .Line(10, 0)
+                                  .Line(0, 10)
+                                  .Line(-10, 0)
                                   .Line(0, -10)
-                                  .Move(20, 20, 0, 0, 2).Curve(5, 5, 5, -5)
+                                  .Move(20, 20, 0, 0, 2)
+                                  .Curve(5, 5, 5, -5)
                                   .End());
     const ShapeOutline out = Read(shape);
     ASSERT_EQ(out.parts.size(), 3u);
@@ -202,13 +227,22 @@ TEST(Html5Glyph, EveryFillIsTheTextsAndHolesRunTheOtherWay) {
     // their right: the hole's contour keeps its direction, so nonzero leaves it empty.
     Bytes glyph = {0x10};
     const Bytes records = Records(1, 0)
-                              .Move(0, 0, -1, 1).Line(100, 0).Line(0, 100).Line(-100, 0).Line(0, -100)
-                              .Move(25, 25).Line(0, 50).Line(50, 0).Line(0, -50).Line(-50, 0)
+                              .Move(0, 0, -1, 1)
+                              .Line(100, 0)
+                              .Line(0, 100)
+                              .Line(-100, 0)
+                              .Line(0, -100)
+                              .Move(25, 25)
+                              .Line(0, 50)
+                              .Line(50, 0)
+                              .Line(0, -50)
+                              .Line(-50, 0)
                               .End();
     glyph.insert(glyph.end(), records.begin(), records.end());
     std::string d, error;
     ASSERT_TRUE(ReadGlyphPath(glyph, d, error)) << error;
-    EXPECT_EQ(d, "M0 0h100v100h-100z" "m25 25v50h50v-50z");
+    EXPECT_EQ(d, "M0 0h100v100h-100z"
+                 "m25 25v50h50v-50z");
     glyph.resize(glyph.size() - 4);
     EXPECT_FALSE(ReadGlyphPath(glyph, d, error));
     EXPECT_NE(error.find("glyph"), std::string::npos);

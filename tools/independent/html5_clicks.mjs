@@ -10,6 +10,8 @@
 // clock still, takes the same frame steps and gets each click after the step of its frame. The
 // page's requests are those of its "tavro-geturl" event; the windows it opens (window.open,
 // recorded instead of opening) must be the same requests, an empty target meaning "_self".
+// A script whose name begins with "keyboard_" has the page's clicks made with the keyboard
+// instead (Tab to the link, Enter), for links; our player still clicks at the given pixels.
 // Pictures must agree as in html5_frames.mjs. Prints one line per check and a closing
 // "N passed, N failed" line.
 import { readFileSync, writeFileSync, mkdirSync } from "node:fs";
@@ -24,7 +26,10 @@ const [cli, moviePath, outDir, ...scriptArgs] = process.argv.slice(2);
 const scripts = scriptArgs.map((text) => {
   const m = /^([A-Za-z0-9_]+)=((?:\d+,\d+)(?:\+\d+,\d+)*)?$/.exec(text);
   if (!m) return null;
-  return { name: m[1], clicks: m[2] ? m[2].split("+").map((p) => p.split(",").map(Number)) : [] };
+  return {
+    name: m[1], keyboard: m[1].startsWith("keyboard_"),
+    clicks: m[2] ? m[2].split("+").map((p) => p.split(",").map(Number)) : [],
+  };
 });
 if (!cli || !moviePath || !outDir || scripts.length === 0 || scripts.includes(null)) {
   console.error("usage: node html5_clicks.mjs CLI MOVIE OUT_DIR NAME=X,Y+X,Y...");
@@ -69,7 +74,15 @@ try {
     for (let frame = 1; frame <= frames; frame++) {
       await step(page);
       const k = (frame - 1) / 2;
-      if (Number.isInteger(k) && k < script.clicks.length) await click(page, ...script.clicks[k]);
+      if (Number.isInteger(k) && k < script.clicks.length) {
+        if (script.keyboard) {
+          // Tab to the link, Enter on it: the release of its button.
+          await page.keyboard.press("Tab");
+          await page.keyboard.press("Enter");
+        } else {
+          await click(page, ...script.clicks[k]);
+        }
+      }
     }
     const shot = await screenshot(page, width, height);
     const theirs = await requests(page);

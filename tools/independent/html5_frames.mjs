@@ -5,13 +5,14 @@
 //
 // MOVIE is a document (.swi, .json) or an SWF movie. Frame N of the page is the picture after
 // the page has loaded with its clock still and taken N steps of its frame clock; frame N of the
-// player is what `tavro-cli render MOVIE --frame N` writes. PLAYER writes all of the
-// player's frames in one run the same way (`PLAYER frames`, tests/html5_player.cpp); the first, middle and
-// last of them are checked to be byte for byte what tavro-cli render writes.
-// Pictures agree as compare.mjs says (64 levels, 0.5 % of the pixels, mean 1.5). Besides,
-// the page must show frame 0 without scripts as well, ask for nothing outside itself and report
-// no script error. Prints one line per check, the largest differences met and a closing
-// "N passed, N failed" line.
+// player is what `tavro-cli render MOVIE --frame N` writes. PLAYER (tests/html5_player.cpp)
+// writes all of the player's frames in one run the same way (`PLAYER frames`); the first,
+// middle and last of them are checked to be byte for byte what tavro-cli render writes.
+// Pictures agree as compare.mjs says (64 levels, 0.5 % of the pixels, mean 1.5), and no pixel of
+// the page may be unlike every pixel near it in ours (html5.mjs, solidDifferences). Besides, the
+// page must show frame 0 in a window of another shape as our player does (show all), and
+// without scripts, ask for nothing outside itself and report no script error. Prints one line
+// per check, the largest differences met and a closing "N passed, N failed" line.
 import { readFileSync, writeFileSync, mkdirSync } from "node:fs";
 import { execFileSync } from "node:child_process";
 import { join, extname } from "node:path";
@@ -82,6 +83,20 @@ try {
   check(errors.length === 0, `script errors: ${errors.length ? errors.join("; ") : "none"}`);
   check(outside.length === 0, `requests outside the page: ${outside.length ? outside.join(" ") : "none"}`);
   await context.close();
+
+  // In a window of another shape the stage fills it keeping its aspect, centred, as our player
+  // shows it in such a window.
+  const [bigW, bigH] = [Math.round((width * 3) / 2), Math.round((height * 5) / 4)];
+  const wide = await openHtml5(browser, pagePath, bigW, bigH);
+  const wideShot = await screenshot(wide.page, bigW, bigH);
+  const widePng = join(outDir, "ours-0-wide.png");
+  run(cli, "render", swfPath, "--width", String(bigW), "--height", String(bigH), "-o", widePng);
+  const wideResult = comparePictures(readFileSync(widePng), wideShot);
+  const wideSolid = solidDifferences(readFileSync(widePng), wideShot);
+  if (!wideResult.ok || wideSolid.count) writeFileSync(join(outDir, "page-0-wide.png"), wideShot);
+  check(wideResult.ok && wideSolid.count === 0, `frame 0 in a ${bigW}x${bigH} window (show all): ` +
+    `${wideResult.summary}; ${wideSolid.count} pixels unlike any pixel near them`);
+  await wide.context.close();
 
   // Without scripts the page is the still picture of frame 0.
   const still = await openHtml5(browser, pagePath, width, height, { javaScript: false });

@@ -7,8 +7,8 @@
 // The page plays for twice as many frame periods as the movie has frames; it must then be on the
 // frame whose event stops it, report that it is not playing, and show what Tavro's player shows
 // after as many frames (`tavro-cli render --frame N`, which stays on that frame too). The frame
-// before the stop must look different, so that standing still is visible; told to play, the page goes on. Prints one line per check and a closing
-// "N passed, N failed" line.
+// before the stop must look different, so that standing still is visible; told to play, the
+// page goes on. Prints one line per check and a closing "N passed, N failed" line.
 import { readFileSync, writeFileSync, mkdirSync } from "node:fs";
 import { execFileSync } from "node:child_process";
 import { join } from "node:path";

@@ -86,7 +86,9 @@
         style += `--c${i}:#${hex2(c[1])}${hex2(c[2])}${hex2(c[3])}${oneAlpha ? "" : hex2(c[0])};`;
       });
     }
-    if (oneAlpha && out.length && out[0][0] !== 255) style += `opacity:${+(out[0][0] / 255).toFixed(4)};`;
+    if (oneAlpha && out.length && out[0][0] !== 255) {
+      style += `opacity:${+(out[0][0] / 255).toFixed(4)};`;
+    }
     if (style) el.setAttribute("style", style);
     else el.removeAttribute("style");
   }
@@ -124,7 +126,8 @@
   function buildSprite(inst, nesting) {
     const own = { sprite: true };
     for (const [depth, id, m, cx] of inst.ch.r) {
-      const kid = create(id, depth, matrixFrom(IDENTITY, m), cxFrom(null, cx), inst, own, nesting + 1);
+      const kid = create(id, depth, matrixFrom(IDENTITY, m), cxFrom(null, cx), inst, own,
+        nesting + 1);
       inst.kids.push(kid);
       inst.el.appendChild(kid.el);
     }
@@ -300,7 +303,8 @@
           if (!down) queued = transition(t, 3, OVER_UP) || queued;
           break;
         }
-        queued = t.ch.menu ? transition(t, 8, IDLE) || queued : transition(t, 4, OUT_DOWN) || queued;
+        if (t.ch.menu) queued = transition(t, 8, IDLE) || queued;
+        else queued = transition(t, 4, OUT_DOWN) || queued;
       } else {
         if (over) {
           queued = transition(t, 5, OVER_DOWN) || queued;
@@ -540,7 +544,8 @@
         case "t":
           // Only the main timeline has frames to go to; a sprite target has one frame.
           if (action[1] === "") run.target = undefined;
-          else run.target = /^\/?(_(level|flash)0+\/?)?$/i.test(action[1]) ? ROOT : { sprite: true };
+          else if (/^\/?(_(level|flash)0+\/?)?$/i.test(action[1])) run.target = ROOT;
+          else run.target = { sprite: true };
           break;
         case "k": skip = action[1]; break;
         default: break;
@@ -553,7 +558,8 @@
   // the URL opens in the window or frame the target names ("" is this window). FSCommand: URLs
   // and loads into levels are for players of SWF movies and stop at the event.
   function getUrl(url, target) {
-    const ev = new CustomEvent("tavro-geturl", { detail: { url, target }, cancelable: true, bubbles: true });
+    const ev = new CustomEvent("tavro-geturl",
+      { detail: { url, target }, cancelable: true, bubbles: true });
     if (!stage.dispatchEvent(ev) || url === "") return;
     if (/^fscommand:/i.test(url) || /^_(level|flash)\d+$/i.test(target)) return;
     window.open(url, target || "_self");
@@ -583,20 +589,26 @@
     const hit = a.querySelector(".tavro-hit");
     const button = hit && buttonOf.get(hit);
     if (!button) return;
-    for (const [conditions, list] of button.ch.a) if ((conditions >> 3) & 1) queue.push([list, button.own]);
+    for (const [conditions, list] of button.ch.a) {
+      if ((conditions >> 3) & 1) queue.push([list, button.own]);
+    }
     runActions();
     render();
   });
 
   // ---- the clock ----
-  // Frames follow each other every frameMs, counted from the previous frame's due time; a page
-  // that falls behind (a hidden tab) starts counting again instead of hurrying.
+  // Frames follow each other every frameMs, counted from the previous frame's due time, so the
+  // movie keeps its rate whatever the display's refresh; a frame shown late does not bring the
+  // next one closer than half a period, and a page that falls a whole period behind (a hidden
+  // tab) starts counting again instead of hurrying. One frame at most per display refresh, so
+  // no frame of the movie is ever left undrawn.
   let due = 0;
   let clockOn = false;
   function clock(now) {
     if (!clockOn) return;
     if (now >= due) {
-      due = now - due > movie.frameMs ? now + movie.frameMs : due + movie.frameMs;
+      const period = movie.frameMs;
+      due = now - due > period ? now + period : Math.max(due + period, now + period / 2);
       advance();
     }
     requestAnimationFrame(clock);
@@ -609,6 +621,9 @@
   }
 
   // ---- start: the first frame replaces the still picture the page shows without scripts ----
+  // From now on the script alone chooses the cursor, as the player does: the hand while a
+  // button is tracked, and not over a button that a press from elsewhere was dragged onto.
+  stage.classList.add("tavro-scripted");
   layer.replaceChildren();
   seek(0, true);
   runActions();
