@@ -32,6 +32,18 @@ add_test(NAME html5.buttons
                  red_next=110,160+290,230 blue_back=290,160+200,230 help=200,250
                  outside=20,280+110,160+200,20 red_left_edge=72,160 red_below=110,182)
 list(APPEND html5_names html5.buttons)
+# Frame actions from buttons (tests/html5/gotos.json: a text slides in over 8 frames, the first
+# frame stops; buttons Next 40,260, Prev 100,260, Far (frame 100) 160,260, Twice (next frame
+# twice) 220,260, Play 280,260, Three (frame 3 and play) 340,260, Label (a label the movie does
+# not have) 40,220): gotos past the end, before the start, several in one list, with play.
+add_test(NAME html5.gotos
+         COMMAND ${html5_run} html5-clicks $<TARGET_FILE:tavro-cli>
+                 ${CMAKE_CURRENT_LIST_DIR}/html5/gotos.json ${html5_work}/html5-gotos
+                 next=40,260 next2=40,260+40,260 prev_at_0=100,260 next_prev=40,260+100,260
+                 far=160,260 far_next=160,260+40,260 far_prev=160,260+100,260
+                 far_far=160,260+160,260 twice=220,260 twice_prev=220,260+100,260 play=280,260
+                 three=340,260 label=40,220 far_play=160,260+280,260)
+list(APPEND html5_names html5.gotos)
 # The stage link of examples/hello.swi's second scene: clicked, and with Tab and Enter.
 add_test(NAME html5.link
          COMMAND ${html5_run} html5-clicks $<TARGET_FILE:tavro-cli>

@@ -32,6 +32,9 @@ namespace {
 
 // More frames than a movie's header can count are not a movie made for a page.
 constexpr size_t kMaxFrames = 65536;
+// Objects on stage summed over the frames (each frame's display list is compared with the one
+// before): a bound on the work a small file of many objects and many frames could ask for.
+constexpr uint64_t kMaxObjectFrames = 50'000'000;
 // Buttons and sprites inside each other, as deep as the player draws them.
 constexpr int kMaxNesting = 64;
 // The player never skips an action of WaitForFrame for a frame below this: all frames of a
@@ -756,11 +759,17 @@ bool ReadMovie(std::span<const uint8_t> swf, Movie& out, std::string& error) {
     recorder.lists.clear();
     previous = out.firstFrame;
     DisplayState current;
+    uint64_t objectFrames = previous.size();
     for (int32_t frame = 1;; ++frame) {
         level.Seek(frame, false);
         host.RunActions();
         if (!Snapshot(level.rootObject, current, error))
             return false;
+        objectFrames += current.size();
+        if (objectFrames > kMaxObjectFrames) {
+            error = "it keeps too many objects on stage for too many frames for a page";
+            return false;
+        }
         std::vector<ActionList> lists;
         if (!DecodeLists(recorder, lists, error))
             return false;
