@@ -4,8 +4,8 @@
 //   node html5_frames.mjs CLI PLAYER MOVIE OUT_DIR
 //
 // MOVIE is a document (.swi, .json) or an SWF movie. Frame N of the page is the picture after
-// the page has loaded with its clock still and taken N steps of its frame clock; frame N of the
-// player is what `tavro-cli render MOVIE --frame N` writes. PLAYER (tests/html5_player.cpp)
+// the page has loaded with its clock still and taken N steps of its frame clock, for every frame
+// and one step more (which loops back to the first frame, or stays); frame N of the player is what `tavro-cli render MOVIE --frame N` writes. PLAYER (tests/html5_player.cpp)
 // writes all of the player's frames in one run the same way (`PLAYER frames`); the first,
 // middle and last of them are checked to be byte for byte what tavro-cli render writes.
 // Pictures agree as compare.mjs says (64 levels, 0.5 % of the pixels, mean 1.5), and no pixel of
@@ -54,7 +54,8 @@ try {
   const { context, page, errors, outside } = await openHtml5(browser, pagePath, width, height);
   const frameCount = await page.evaluate(() => document.getElementById("tavro-stage").tavro.frameCount);
   const last = frameCount - 1;
-  run(player, "frames", swfPath, outDir, String(last));
+  // One frame past the last as well: the movie loops back to its first frame, or stays.
+  run(player, "frames", swfPath, outDir, String(last + 1));
   for (const f of [...new Set([0, Math.floor(last / 2), last])]) {
     const cliPng = join(outDir, `cli-${f}.png`);
     run(cli, "render", swfPath, "--frame", String(f), "-o", cliPng);
@@ -62,7 +63,7 @@ try {
       `frame ${f}: the one-run pictures are tavro-cli render's`);
   }
   console.log(`${moviePath}: ${width}x${height} pixels, ${frameCount} frames`);
-  for (let f = 0; f <= last; f++) {
+  for (let f = 0; f <= last + 1; f++) {
     if (f > 0) await step(page);
     const shot = await screenshot(page, width, height);
     const oursPng = readFileSync(join(outDir, `ours-${f}.png`));
@@ -78,7 +79,8 @@ try {
       writeFileSync(join(outDir, `page-${f}.png`), shot);
       if (result.diff) writeFileSync(join(outDir, `diff-${f}.png`), result.diff);
     }
-    check(result.ok, `frame ${f} (page at frame ${await frameOf(page)}): ${result.ok ? "agree" : "DIFFER"}: ${result.summary}`);
+    const name = f > last ? `step ${f}, past the last frame` : `frame ${f}`;
+    check(result.ok, `${name} (page at frame ${await frameOf(page)}): ${result.ok ? "agree" : "DIFFER"}: ${result.summary}`);
   }
   check(errors.length === 0, `script errors: ${errors.length ? errors.join("; ") : "none"}`);
   check(outside.length === 0, `requests outside the page: ${outside.length ? outside.join(" ") : "none"}`);
