@@ -94,11 +94,12 @@
   }
 
   // ---- instances: the SVG elements of placed characters ----
-  // An instance is { id, depth, m, cx, el, parent, own, kids, hits, button state... }; `own` is
-  // the timeline its button actions run against (the main timeline, or a sprite's).
+  // An instance is { id, depth, m, cx, el, parent, own, kids, ch } (buttons add their state and
+  // state records); `own` is the timeline its button actions run against (the main timeline, or
+  // a sprite's). Buttons and sprites inside each other are built as deep as the player draws.
   const ROOT = { sprite: false };
   const buttonOf = new WeakMap(); // hit element -> button instance
-  let maxNesting = 64;
+  const MAX_NESTING = 64;
 
   function element(name, attrs) {
     const el = document.createElementNS(SVG, name);
@@ -113,7 +114,7 @@
       inst.el = element("use", { href: `#c${id}` });
     } else {
       inst.el = element("g", {});
-      if (nesting < maxNesting) {
+      if (nesting < MAX_NESTING) {
         if (ch.k === "p") buildSprite(inst, nesting);
         else buildButton(inst, nesting);
       }
