@@ -174,6 +174,7 @@ void CMainDlg::CreateActions() {
          &CMainDlg::OnTestInPlayer},
         {Command::TestInBrowser, "Test In &Browser", {}, &CMainDlg::OnTestInBrowser},
         {Command::Publish, "P&ublish...", QKeySequence(Qt::CTRL | Qt::Key_P), &CMainDlg::OnPublish},
+        {Command::PublishHtml5, "Publish for &Web Browsers...", {}, &CMainDlg::OnPublishHtml5},
         {Command::Undo, "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), &CMainDlg::OnUndo},
         {Command::Redo, "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y), &CMainDlg::OnRedo},
         {Command::Cut, "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), &CMainDlg::OnCut},
@@ -238,7 +239,8 @@ void CMainDlg::CreateMenus() {
     constexpr Command sep = Command::Count;
     add(Menu::File, "&File",
         {Command::New, Command::Open, Command::Close, Command::Save, Command::SaveAs, sep,
-         Command::ExportSwf, Command::TestInPlayer, Command::TestInBrowser, Command::Publish});
+         Command::ExportSwf, Command::TestInPlayer, Command::TestInBrowser, Command::Publish,
+         Command::PublishHtml5});
     add(Menu::Edit, "&Edit",
         {Command::Undo, Command::Redo, sep, Command::Cut, Command::Copy, Command::Paste,
          Command::Delete});
@@ -443,9 +445,10 @@ void CMainDlg::UpdateCommands() {
     auto set = [this, editing](Command c, bool enabled) {
         Action(c)->setEnabled(editing && enabled);
     };
-    for (const Command c : {Command::New, Command::Open, Command::Save, Command::SaveAs,
-                            Command::ExportSwf, Command::TestInPlayer, Command::TestInBrowser,
-                            Command::Publish, Command::Preview, Command::InsertScene})
+    for (const Command c :
+         {Command::New, Command::Open, Command::Save, Command::SaveAs, Command::ExportSwf,
+          Command::TestInPlayer, Command::TestInBrowser, Command::Publish, Command::PublishHtml5,
+          Command::Preview, Command::InsertScene})
         set(c, true);
     set(Command::Close, false);
     set(Command::Undo, history_.CanUndo());
@@ -859,6 +862,30 @@ void CMainDlg::OnPublish() {
     }
     if (!result.ok)
         services_.dialogs->Error(this, QStringLiteral("Publish failed.\n\n") +
+                                           FromFilePath(result.message));
+}
+
+// The movie as one web page that plays without a plug-in; its folder is remembered apart from
+// the Publish command's.
+void CMainDlg::OnPublishHtml5() {
+    CommitActivePage();
+    ExportCommands commands(Settings(), *services_.shell, services_.tempRoot);
+    FileDialogRequest request;
+    request.title = QString::fromLatin1(kPublishHtml5Title);
+    request.filter = QString::fromLatin1(kPublishFilter);
+    request.defaultSuffix = QStringLiteral("html");
+    request.folder = FromFilePath(commands.PublishHtml5Folder());
+    request.fileName = FromFilePath(ExportCommands::PublishFileName(doc_));
+    const QString path = services_.dialogs->GetSaveFileName(this, request);
+    if (path.isEmpty())
+        return;
+    ExportResult result;
+    {
+        const WaitCursor wait;
+        result = commands.PublishHtml5(doc_, ToFilePath(path));
+    }
+    if (!result.ok)
+        services_.dialogs->Error(this, QStringLiteral("Publish for Web Browsers failed.\n\n") +
                                            FromFilePath(result.message));
 }
 

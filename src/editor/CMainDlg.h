@@ -57,6 +57,7 @@ public:
         TestInPlayer,
         TestInBrowser,
         Publish,
+        PublishHtml5,
         Undo,
         Redo,
         Cut,
@@ -177,6 +178,7 @@ private:
     void OnTestInPlayer();
     void OnTestInBrowser();
     void OnPublish();
+    void OnPublishHtml5();
     void OnUndo();
     void OnRedo();
     void OnCut();

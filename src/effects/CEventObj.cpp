@@ -117,11 +117,21 @@ bool CEventObj::HasStopAtFrame(const CTavroObj& events, int frame) {
     return false;
 }
 
+uint16_t CEventObj::WrittenConditions(int32_t conditions) {
+    // "Release Outside" is the release after the mouse was pressed on the button and dragged
+    // off it. For a button that is not a menu (all of the editor's) that is the transition
+    // out-down -> idle, bit 6; the stored bit 8 (over-down -> idle) is the same release for
+    // menu buttons only. Both are written, so the event fires for either kind of button.
+    constexpr int32_t kOutDownToIdle = 64;
+    if (conditions & kReleaseOutside)
+        conditions |= kOutDownToIdle;
+    return static_cast<uint16_t>(conditions & 0xFFFF);
+}
+
 bool CEventObj::WriteConditionRecord(CSwfWriter& writer) const {
     if (!HasActions())
         return true;
-    const uint32_t sizePosition =
-        BeginButtonCondition(writer, static_cast<uint16_t>(conditions_ & 0xFFFF));
+    const uint32_t sizePosition = BeginButtonCondition(writer, WrittenConditions(conditions_));
     const bool complete = WriteActionRecords(writer, kConditionRecordActionLimit);
     EndButtonCondition(writer, sizePosition);
     return complete;

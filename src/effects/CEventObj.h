@@ -81,6 +81,9 @@ public:
 
     // The display name of a condition set, as GetDisplayName gives it.
     static std::string ConditionsDisplayName(int32_t conditions);
+    // The condition word a button's condition record carries for a stored set: as stored, with
+    // the release outside of a normal button (bit 6) added to Release Outside.
+    static uint16_t WrittenConditions(int32_t conditions);
 
     // Whether an event container (the children are events) holds an event at `frame` (>= 0)
     // with a stop action: the effect timeline's test for bringing a text button to rest.

@@ -2,6 +2,7 @@
 
 #include "base/AtomicFile.h"
 #include "export/AppSettings.h"
+#include "export/Html5Page.h"
 #include "export/MovieExport.h"
 #include "export/PublishPage.h"
 #include "export/ShellOpener.h"
@@ -92,6 +93,9 @@ std::string ExportCommands::ExportFolder() const {
 std::string ExportCommands::PublishFolder() const {
     return FolderSetting("Publish");
 }
+std::string ExportCommands::PublishHtml5Folder() const {
+    return FolderSetting("PublishHtml5");
+}
 
 ExportResult ExportCommands::ExportToSwf(CDocObj& doc, const std::string& chosenPath) {
     if (chosenPath.empty())
@@ -135,6 +139,40 @@ ExportResult ExportCommands::PublishTo(CDocObj& doc, const std::string& pagePath
     result.files.push_back(pagePath);
     result.message = "Wrote " + pagePath + " and " + result.files.front();
     return result;
+}
+
+ExportResult ExportCommands::PublishHtml5(CDocObj& doc, const std::string& chosenPath) {
+    if (chosenPath.empty())
+        return {false, "No file name was chosen", {}};
+    CFilePath path(chosenPath);
+    path.SetExtension(".html");
+    if (!path.GetDirectory().empty())
+        settings_.SetString("PublishHtml5", "Folder", path.GetDirectory());
+    return PublishHtml5To(doc, path.GetFullPath());
+}
+
+ExportResult ExportCommands::PublishHtml5To(CDocObj& doc, const std::string& pagePath,
+                                            bool fixedSize) {
+    const std::vector<uint8_t> swf = ExportMovieToMemory(doc);
+    const std::string name = CFilePath(doc.GetName()).GetFileName();
+    return WriteHtml5Page(swf, name.empty() ? kUntitled : name, pagePath, fixedSize);
+}
+
+ExportResult ExportCommands::WriteHtml5Page(std::span<const uint8_t> swf,
+                                            const std::string& movieName,
+                                            const std::string& pagePath, bool fixedSize) {
+    const CFilePath page(pagePath);
+    if (page.GetFileName().empty())
+        return {false, pagePath + ": not a file name", {}};
+    Html5PageOptions options;
+    options.title = page.GetName();
+    options.fixedSize = fixedSize;
+    Html5PageResult built = BuildHtml5Page(swf, options);
+    if (!built.ok)
+        return {false, movieName + ": cannot be made a web page: " + built.error, {}};
+    if (std::string error; !SaveFileAtomically(pagePath, built.html, error))
+        return {false, std::move(error), {}};
+    return {true, "Wrote " + pagePath, {pagePath}};
 }
 
 ExportResult ExportCommands::OpenWritten(ExportResult result, const CFilePath& toOpen) {

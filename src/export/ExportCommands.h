@@ -6,6 +6,7 @@
 #include "export/CFilePath.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ inline constexpr const char* kExportTitle = "Export to SWF";
 inline constexpr const char* kPublishFilter =
     "HTML (*.html;*.htm)|*.html;*.htm|All Files (*.*)|*.*||";
 inline constexpr const char* kPublishTitle = "Publish Tavro Movie";
+inline constexpr const char* kPublishHtml5Title = "Publish for Web Browsers";
 inline constexpr const char* kUntitled = "Untitled";
 
 struct ExportResult {
@@ -55,6 +57,8 @@ public:
     // "Export"/"Folder" and "Publish"/"Folder", by default the program's folder.
     std::string ExportFolder() const;
     std::string PublishFolder() const;
+    // The folder of the web page dialog, from "PublishHtml5"/"Folder".
+    std::string PublishHtml5Folder() const;
     static std::string ExportFileName(const CDocObj& doc) { return BaseName(doc) + ".swf"; }
     static std::string PublishFileName(const CDocObj& doc) { return BaseName(doc) + ".html"; }
 
@@ -63,6 +67,10 @@ public:
     // The page goes to the chosen path with its extension forced to ".html", the movie beside it
     // as name + ".swf"; the folder is remembered under "Publish"/"Folder".
     ExportResult Publish(CDocObj& doc, const std::string& chosenPath);
+    // Writes the movie's web page (one HTML file that plays it without a plug-in) to the chosen
+    // path with its extension forced to ".html"; the folder is remembered under
+    // "PublishHtml5"/"Folder".
+    ExportResult PublishHtml5(CDocObj& doc, const std::string& chosenPath);
     // Writes base name + ".swf" to the private test folder and opens it.
     ExportResult TestInPlayer(CDocObj& doc);
     // Publishes base name + ".html" (and ".swf") in the private test folder and opens the page.
@@ -76,6 +84,15 @@ public:
     // ("Publish"/"CodebaseHost" and "Publish"/"PluginsPageHost") when given.
     static ExportResult PublishTo(CDocObj& doc, const std::string& pagePath,
                                   const AppSettings* settings = nullptr);
+
+    // Writes the web page of the movie at `pagePath` as it stands, made from the movie's export.
+    // `fixedSize` keeps the stage at its pixel size instead of fitting it to the window.
+    static ExportResult PublishHtml5To(CDocObj& doc, const std::string& pagePath,
+                                       bool fixedSize = false);
+    // The same from the bytes of an SWF movie named `movieName` (for messages). A movie that
+    // cannot be a page writes nothing; an earlier page stays as it was.
+    static ExportResult WriteHtml5Page(std::span<const uint8_t> swf, const std::string& movieName,
+                                       const std::string& pagePath, bool fixedSize);
 
 private:
     std::string FolderSetting(const char* section) const;

@@ -390,6 +390,33 @@ private Q_SLOTS:
         QVERIFY(errors[1].contains(QStringLiteral("no program is associated")));
     }
 
+    void publishForWebBrowsers() {
+        dlg_->Document().SetMovieSize(200, 100);
+        dlg_->Action(Command::InsertText)->trigger();
+        QVERIFY(dlg_->MenuOf(CMainDlg::Menu::File)
+                    ->actions()
+                    .contains(dlg_->Action(Command::PublishHtml5)));
+        QVERIFY(dlg_->Action(Command::PublishHtml5)->isEnabled());
+        settings_->SetString("PublishHtml5", "Folder", dir_->path().toStdString() + "/web/");
+        const QString site = dir_->filePath(QStringLiteral("site"));
+        QVERIFY(QDir().mkpath(site));
+        dialogs_.fileAnswers = {site + QStringLiteral("/movie.htm")};
+        dlg_->Action(Command::PublishHtml5)->trigger();
+        QCOMPARE(dialogs_.shown.back().request.title, QStringLiteral("Publish for Web Browsers"));
+        QCOMPARE(dialogs_.shown.back().request.fileName, QStringLiteral("Untitled.html"));
+        QCOMPARE(dialogs_.shown.back().request.folder, dir_->path() + QStringLiteral("/web/"));
+        QVERIFY(QFile::exists(site + QStringLiteral("/movie.html")));
+        QVERIFY(!QFile::exists(site + QStringLiteral("/movie.swf")));
+        QVERIFY(ReadAll(site + QStringLiteral("/movie.html")).startsWith("<!DOCTYPE html>"));
+        QCOMPARE(settings_->GetString("PublishHtml5", "Folder"), site.toStdString() + "/");
+        QVERIFY(settings_->GetString("Publish", "Folder").empty());
+        QVERIFY(dialogs_.Texts(Kind::Error).isEmpty());
+        // A cancelled dialog writes nothing and remembers nothing new.
+        dialogs_.fileAnswers = {QString()};
+        dlg_->Action(Command::PublishHtml5)->trigger();
+        QCOMPARE(settings_->GetString("PublishHtml5", "Folder"), site.toStdString() + "/");
+    }
+
     void savedPlacementIsUsedOnlyOnAScreen() {
         dlg_.reset();
         settings_->SetSizedRect("Dialog", QRect(40, 30, 700, 500));

@@ -83,9 +83,17 @@ TEST(EventButtonRecord, OffsetConditionWordActionsAndEndByte) {
     Add(event, Url("a"));
     Add(event, std::make_unique<CActionObj>()); // writes nothing of its own
     Add(event, std::make_unique<CActionPlay>());
-    // offset 13 = 2 + 2 + (1 + 6 + 1) + 1, condition word 0x0104.
+    // offset 13 = 2 + 2 + (1 + 6 + 1) + 1, condition word 0x0144: press (4), release outside
+    // of a menu button (256) and of a normal button (64).
     EXPECT_EQ(ExportAt(event, CEventObj::kButtonFrame).bytes,
-              Hex("0D00 0401 07 83 0300 61 00 00 06 00"));
+              Hex("0D00 4401 07 83 0300 61 00 00 06 00"));
+}
+
+TEST(EventButtonRecord, ReleaseOutsideFiresForNormalButtonsToo) {
+    EXPECT_EQ(CEventObj::WrittenConditions(CEventObj::kReleaseOutside), 256 | 64);
+    EXPECT_EQ(CEventObj::WrittenConditions(CEventObj::kRelease | CEventObj::kDragOut), 8 | 16);
+    // Bits beyond the 16-bit word are dropped, as before.
+    EXPECT_EQ(CEventObj::WrittenConditions(0x10001), 1);
 }
 
 TEST(EventButtonRecord, PatchedOffsetLeavesTheCursorAtTheEnd) {

@@ -5,6 +5,10 @@
 #   run_independent.sh TOOLS_DIR WORK_DIR frames CLI MOVIE OUT_DIR FRAMES
 #   run_independent.sh TOOLS_DIR WORK_DIR page CLI MOVIE OUT_DIR
 #   run_independent.sh TOOLS_DIR WORK_DIR clicks CLI MOVIE OUT_DIR NAME=X,Y+X,Y...
+#   run_independent.sh TOOLS_DIR WORK_DIR html5-frames|html5-clicks|html5-gestures|html5-stop ARGS...
+#
+# The html5-* cases check the web pages of `tavro-cli publish --html5` (tests/html5.cmake); they
+# need Chromium and the driver package only.
 #
 # TOOLS_DIR holds the node scripts and package.json (tools/independent); they are copied into
 # WORK_DIR, where the npm packages are installed on first run. Exit status 77 means skipped: no
@@ -50,6 +54,10 @@ case $case in
 frames) exec node "$work/check_frames.mjs" "$@" ;;
 page) exec node "$work/check_page.mjs" "$@" ;;
 clicks) exec node "$work/check_clicks.mjs" "$@" ;;
+html5-frames) exec node "$work/html5_frames.mjs" "$@" ;;
+html5-clicks) exec node "$work/html5_clicks.mjs" "$@" ;;
+html5-stop) exec node "$work/html5_stop.mjs" "$@" ;;
+html5-gestures) exec node "$work/html5_gestures.mjs" "$@" ;;
 *)
     echo "unknown case $case"
     exit 2
