@@ -18,6 +18,7 @@
 #include "export/video/VideoTimeline.h"
 #include "player/TagHeader.h"
 #include "player/host/HeadlessHost.h"
+#include "swf/SwfTagReader.h"
 #include "swfformat/TagCodes.h"
 
 #include "base/AtomicFile.h"
@@ -359,6 +360,14 @@ VideoExportResult ExportVideo(std::span<const uint8_t> swf, const VideoExportOpt
         return fail(out + ": the video needs at least one frame");
     if (options.length == Length::Loops && options.loops < 1)
         return fail(out + ": the movie must play at least once");
+
+    // A damaged movie is refused as `tavro-cli info` reports it, before anything is written.
+    try {
+        const SwfTagReader::Header header = SwfTagReader::ReadHeader(swf);
+        SwfTagReader::ListMovie(swf, header, [](const SwfTagReader::Entry&) {});
+    } catch (const SwfTagReader::Error& e) {
+        return fail(movie + ": " + e.what());
+    }
 
     Plan plan;
     plan.format = *format;
