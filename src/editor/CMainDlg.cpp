@@ -9,6 +9,7 @@
 #include "editor/QtText.h"
 #include "editor/TextObjMimeData.h"
 #include "editor/TreeLabel.h"
+#include "editor/VideoExportCommand.h"
 #include "export/CFilePath.h"
 #include "export/ExportCommands.h"
 #include "model/Archive.h"
@@ -162,6 +163,7 @@ void CMainDlg::CreateActions() {
         {Command::SaveAs, "Save &As...", {}, nullptr},
         {Command::ExportSwf, "&Export To SWF...", QKeySequence(Qt::CTRL | Qt::Key_E),
          &CMainDlg::OnExportSwf},
+        {Command::ExportVideo, "Export &Video...", {}, &CMainDlg::OnExportVideo},
         {Command::TestInPlayer, "Test In &Player", QKeySequence(Qt::CTRL | Qt::Key_T),
          &CMainDlg::OnTestInPlayer},
         {Command::TestInBrowser, "Test In &Browser", {}, &CMainDlg::OnTestInBrowser},
@@ -230,7 +232,8 @@ void CMainDlg::CreateMenus() {
     constexpr Command sep = Command::Count;
     add(Menu::File, "&File",
         {Command::New, Command::Open, Command::Close, Command::Save, Command::SaveAs, sep,
-         Command::ExportSwf, Command::TestInPlayer, Command::TestInBrowser, Command::Publish});
+         Command::ExportSwf, Command::ExportVideo, Command::TestInPlayer, Command::TestInBrowser,
+         Command::Publish});
     add(Menu::Edit, "&Edit",
         {Command::Undo, Command::Redo, sep, Command::Cut, Command::Copy, Command::Paste,
          Command::Delete});
@@ -424,9 +427,10 @@ void CMainDlg::UpdateCommands() {
     auto set = [this, editing](Command c, bool enabled) {
         Action(c)->setEnabled(editing && enabled);
     };
-    for (const Command c : {Command::New, Command::Open, Command::Save, Command::SaveAs,
-                            Command::ExportSwf, Command::TestInPlayer, Command::TestInBrowser,
-                            Command::Publish, Command::Preview, Command::InsertScene})
+    for (const Command c :
+         {Command::New, Command::Open, Command::Save, Command::SaveAs, Command::ExportSwf,
+          Command::ExportVideo, Command::TestInPlayer, Command::TestInBrowser, Command::Publish,
+          Command::Preview, Command::InsertScene})
         set(c, true);
     set(Command::Close, false);
     set(Command::Undo, history_.CanUndo());
@@ -802,6 +806,11 @@ void CMainDlg::OnExportSwf() {
     if (!result.ok)
         services_.dialogs->Error(this, QStringLiteral("Export to SWF failed.\n\n") +
                                            FromFilePath(result.message));
+}
+
+void CMainDlg::OnExportVideo() {
+    CommitActivePage();
+    VideoExportCommand(this, *services_.dialogs, Settings()).Run(doc_);
 }
 
 void CMainDlg::OnPublish() {

@@ -52,6 +52,7 @@ public:
         Save,
         SaveAs,
         ExportSwf,
+        ExportVideo,
         TestInPlayer,
         TestInBrowser,
         Publish,
@@ -153,6 +154,7 @@ private:
     bool OnFileSave();
     bool OnFileSaveAs();
     void OnExportSwf();
+    void OnExportVideo();
     void OnTestInPlayer();
     void OnTestInBrowser();
     void OnPublish();

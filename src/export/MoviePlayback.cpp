@@ -204,7 +204,23 @@ bool MoviePlayback::Picture(std::vector<uint8_t>& rgba, int& width, int& height)
     if (!surface.IsValid() || surface.Width() != client.Width() ||
         surface.Height() != client.Height())
         return Snapshot(rgba, width, height);
-    return host_->Renderer().ReadRgba(rgba, width, height);
+    width = surface.Width();
+    height = surface.Height();
+    rgba.resize(size_t(width) * size_t(height) * 4);
+    if (surface.DepthIndex() != 7)
+        return host_->Renderer().ReadRgba(rgba, width, height);
+    // The 32-bit surface holds little-endian words 0xFFRRGGBB: bytes B, G, R, 255.
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* s = surface.Row(y);
+        uint8_t* d = rgba.data() + size_t(y) * size_t(width) * 4;
+        for (int x = 0; x < width; ++x, s += 4, d += 4) {
+            d[0] = s[2];
+            d[1] = s[1];
+            d[2] = s[0];
+            d[3] = 255;
+        }
+    }
+    return true;
 }
 
 bool MoviePlayback::TransparentPicture(std::vector<uint8_t>& rgba, int& width, int& height) {

@@ -151,8 +151,7 @@ bool MediaWriter::Impl::OpenVideo(const Codecs& codecs, std::string& error) {
             av_dict_set_int(&options, "cpu-used", high ? 4 : 8, 0);
             av_dict_set_int(&options, "row-mt", 1, 0);
         } else {
-            av_dict_set(&options, "preset", high ? "faster" : "veryfast", 0);
-            av_dict_set(&options, "tune", "animation", 0);
+            av_dict_set(&options, "preset", high ? "veryfast" : "superfast", 0);
         }
         break;
     }
@@ -205,7 +204,7 @@ bool MediaWriter::Impl::OpenVideo(const Codecs& codecs, std::string& error) {
         return true;
     }
     picture = AllocPicture(pixels, settings.width, settings.height);
-    const int flags = SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP;
+    const int flags = SWS_BICUBIC | SWS_ACCURATE_RND;
     scaler.reset(sws_getContext(settings.width, settings.height, AV_PIX_FMT_RGBA, settings.width,
                                 settings.height, pixels, flags, nullptr, nullptr, nullptr));
     if (!picture || !scaler) {
