@@ -139,7 +139,9 @@ void Run(const VideoCliOptions& o) {
         });
     }
     if (result.ok) {
-        last.done = last.total = std::max(last.total, last.done);
+        // The whole work, now that the length is known (a GIF plays the movie twice).
+        last.frame = last.frames = result.frames;
+        last.done = last.total = result.frames * last.passes;
         bar.Update(last);
     }
     bar.Finish();

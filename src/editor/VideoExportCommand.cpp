@@ -19,14 +19,10 @@ namespace {
 
 constexpr const char* kSection = "Video";
 
-QString FrameText(const video::VideoProgress& p, bool twoPasses) {
-    if (twoPasses && p.total > 1) {
-        const int64_t half = p.total / 2;
-        return p.done <= half
-                   ? QStringLiteral("Gathering the colours: frame %1 of %2").arg(p.done).arg(half)
-                   : QStringLiteral("Writing frame %1 of %2").arg(p.done - half).arg(half);
-    }
-    return QStringLiteral("Writing frame %1 of %2").arg(p.done).arg(p.total);
+QString FrameText(const video::VideoProgress& p) {
+    if (p.passes > 1 && p.pass == 0)
+        return QStringLiteral("Gathering the colours: frame %1 of %2").arg(p.frame).arg(p.frames);
+    return QStringLiteral("Writing frame %1 of %2").arg(p.frame).arg(p.frames);
 }
 
 } // namespace
@@ -78,14 +74,11 @@ QString VideoExportCommand::ChooseOutput(const CVideoExportDlg& dialog, const CD
 
 video::VideoExportResult VideoExportCommand::Export(std::span<const uint8_t> swf,
                                                     const video::VideoExportOptions& options) {
-    const bool twoPasses =
-        options.format == video::VideoFormat::Gif ||
-        (!options.format && video::VideoFormatForPath(options.output) == video::VideoFormat::Gif);
     QProgressDialog progress(QStringLiteral("Preparing the movie..."), QStringLiteral("Cancel"), 0,
                              1, parent_);
     progress.setWindowTitle(QStringLiteral("Export Video"));
     progress.setObjectName(QStringLiteral("VideoExportProgress"));
-    progress.setWindowModality(Qt::WindowModal);
+    progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
@@ -94,7 +87,7 @@ video::VideoExportResult VideoExportCommand::Export(std::span<const uint8_t> swf
         video::ExportVideo(swf, options, [&](const video::VideoProgress& p) {
             const int scale = p.total > 1000000 ? 1000 : 1;
             progress.setMaximum(int(p.total / scale));
-            progress.setLabelText(FrameText(p, twoPasses));
+            progress.setLabelText(FrameText(p));
             // Shows the dialog's changes and lets Cancel be pressed.
             progress.setValue(int(p.done / scale));
             return !progress.wasCanceled();

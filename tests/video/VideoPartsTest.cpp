@@ -114,7 +114,7 @@ TEST(ConsoleProgressTest, ABarOnATerminalAndATenthALineElsewhere) {
     p.seconds = 2;
     const std::string bar = ConsoleProgress::BarText(p, 80);
     EXPECT_LE(bar.size(), 80u);
-    EXPECT_NE(bar.find(" 25% 30/120 frames  15.0 fps 0:06 left"), std::string::npos) << bar;
+    EXPECT_NE(bar.find(" 25% 30/120 frames, 15.0 fps, 0:06 left"), std::string::npos) << bar;
     EXPECT_EQ(bar.find('#'), 1u);
 
     std::FILE* log = std::tmpfile();

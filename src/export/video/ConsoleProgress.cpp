@@ -19,6 +19,12 @@ std::string Clock(double seconds) {
     return text;
 }
 
+// ", pass 1 of 2" while a GIF gathers its colours, ", pass 2 of 2" while it is written.
+std::string PassText(const VideoProgress& p) {
+    return p.passes > 1 ? ", pass " + std::to_string(p.pass + 1) + " of " + std::to_string(p.passes)
+                        : std::string();
+}
+
 double Rate(const VideoProgress& p) {
     return p.seconds > 0 ? double(p.done) / p.seconds : 0;
 }
@@ -31,11 +37,11 @@ std::string ConsoleProgress::BarText(const VideoProgress& p, int columns) {
     const int64_t total = std::max<int64_t>(p.total, 1);
     const int64_t done = std::clamp<int64_t>(p.done, 0, total);
     const double rate = Rate(p);
-    char tail[96];
-    std::snprintf(tail, sizeof tail, " %3d%% %lld/%lld frames %5.1f fps %s left",
-                  int(done * 100 / total), static_cast<long long>(done),
-                  static_cast<long long>(total), rate,
-                  rate > 0 ? Clock(double(total - done) / rate).c_str() : "--:--");
+    char tail[128];
+    std::snprintf(tail, sizeof tail, " %3d%% %lld/%lld frames%s, %.1f fps, %s left",
+                  int(done * 100 / total), static_cast<long long>(p.passes > 1 ? p.frame : done),
+                  static_cast<long long>(p.passes > 1 ? p.frames : total), PassText(p).c_str(),
+                  rate, rate > 0 ? Clock(double(total - done) / rate).c_str() : "--:--");
     const int width = std::clamp(columns - int(std::string(tail).size()) - 3, 10, 50);
     const int filled = int(done * width / total);
     return "[" + std::string(size_t(filled), '#') + std::string(size_t(width - filled), '.') + "]" +
@@ -43,9 +49,11 @@ std::string ConsoleProgress::BarText(const VideoProgress& p, int columns) {
 }
 
 std::string ConsoleProgress::LogLine(const VideoProgress& p, int tenths) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%d%% (%lld of %lld frames, %.1f fps)", tenths * 10,
-                  static_cast<long long>(p.done), static_cast<long long>(p.total), Rate(p));
+    char text[128];
+    std::snprintf(text, sizeof text, "%d%% (%lld of %lld frames%s, %.1f fps)", tenths * 10,
+                  static_cast<long long>(p.passes > 1 ? p.frame : p.done),
+                  static_cast<long long>(p.passes > 1 ? p.frames : p.total), PassText(p).c_str(),
+                  Rate(p));
     return text;
 }
 

@@ -157,7 +157,7 @@ int64_t Recorder::Estimate(int64_t done) const {
     if (options_.length == Length::Loops)
         ticks = int64_t(plan_.frameCount) * std::max(options_.loops, 1);
     ticks = std::max<int64_t>(ticks, lastClick_ + 1);
-    return std::max(timeline_.FramesFor(ticks), done + 1);
+    return std::max(timeline_.FramesFor(ticks), done);
 }
 
 bool Recorder::Report(int pass, int64_t done, int64_t total) {
@@ -166,6 +166,10 @@ bool Recorder::Report(int pass, int64_t done, int64_t total) {
     VideoProgress p;
     p.total = total * plan_.passes;
     p.done = int64_t(pass) * total + done;
+    p.pass = pass;
+    p.passes = plan_.passes;
+    p.frame = done;
+    p.frames = total;
     p.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     return progress_(p);
 }

@@ -52,6 +52,11 @@ struct VideoProgress {
     int64_t done = 0;  // units of work done: frames (twice as many for a GIF's two passes)
     int64_t total = 0; // the whole work as far as known
     double seconds = 0;
+    // The pass over the movie (a GIF gathers its colours first), and its frames.
+    int pass = 0;
+    int passes = 1;
+    int64_t frame = 0;  // frames done in this pass
+    int64_t frames = 0; // frames of the video as far as known
 };
 
 // Called after every video frame; returning false cancels the export.
