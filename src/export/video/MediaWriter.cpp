@@ -63,7 +63,7 @@ struct MediaWriter::Impl {
     AtomicFile file;
     AVFormatContext* format = nullptr;
     PacketPtr packet;
-    bool finished = false;
+    bool headerWritten = false;
 
     // Pictures.
     CodecPtr video;
@@ -82,6 +82,10 @@ struct MediaWriter::Impl {
 
     ~Impl() {
         if (format != nullptr) {
+            // A muxer frees its private state only in its trailer: an export that stops early
+            // still writes one, into the temporary file that goes with `file`.
+            if (headerWritten && format->pb != nullptr)
+                av_write_trailer(format);
             if (format->pb != nullptr)
                 avio_closep(&format->pb);
             avformat_free_context(format);
@@ -323,6 +327,7 @@ bool MediaWriter::Open(const std::filesystem::path& output, const MediaSettings&
         error = m.Failure("cannot write the file", r);
         return false;
     }
+    m.headerWritten = true;
     return true;
 }
 
@@ -469,6 +474,7 @@ bool MediaWriter::Finish(std::string& error) {
     ScopedSeconds timing(times_.encode);
     if (!m.Send(*m.video, *m.videoStream, nullptr, error))
         return false;
+    m.headerWritten = false;
     int r = av_write_trailer(m.format);
     if (r < 0) {
         error = m.Failure("cannot write the file", r);
