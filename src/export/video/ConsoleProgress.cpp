@@ -44,8 +44,9 @@ std::string ConsoleProgress::BarText(const VideoProgress& p, int columns) {
                   rate, rate > 0 ? Clock(double(total - done) / rate).c_str() : "--:--");
     const int width = std::clamp(columns - int(std::string(tail).size()) - 3, 10, 50);
     const int filled = int(done * width / total);
-    return "[" + std::string(size_t(filled), '#') + std::string(size_t(width - filled), '.') + "]" +
-           tail;
+    std::string bar(1, '[');
+    bar.append(size_t(filled), '#').append(size_t(width - filled), '.').append(1, ']');
+    return bar.append(tail);
 }
 
 std::string ConsoleProgress::LogLine(const VideoProgress& p, int tenths) {

@@ -127,9 +127,14 @@ bool PngFolderWriter::Open(const fs::path& folder, int width, int height, bool a
     const fs::path parent = m.target.parent_path().empty() ? fs::path(".") : m.target.parent_path();
     int err = EEXIST;
     for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
-        const fs::path candidate =
-            parent / ("." + m.target.filename().string().substr(0, 200) + "." +
-                      std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp");
+        std::string name(1, '.');
+        name.append(m.target.filename().string().substr(0, 200))
+            .append(".")
+            .append(std::to_string(::getpid()))
+            .append("-")
+            .append(std::to_string(counter++))
+            .append(".tmp");
+        const fs::path candidate = parent / name;
         if (::mkdir(candidate.c_str(), 0777) == 0) {
             m.temp = candidate;
             err = 0;
