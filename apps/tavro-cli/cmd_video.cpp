@@ -10,6 +10,7 @@
 #include <cctype>
 #include <csignal>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,7 +45,8 @@ extern "C" void OnInterrupt(int) {
     interrupted = 1;
 }
 
-// Ctrl+C cancels the export (which then removes what it wrote) instead of ending the process.
+// Ctrl+C, a kill or a closed terminal cancels the export (which then removes what it wrote)
+// instead of ending the process; a closed pipe on the progress output does not stop it.
 class InterruptGuard {
 public:
     InterruptGuard() {
@@ -52,19 +54,25 @@ public:
         struct sigaction action {};
         action.sa_handler = OnInterrupt;
         sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &oldInt_);
-        sigaction(SIGTERM, &action, &oldTerm_);
+        for (size_t i = 0; i < std::size(kCancel); ++i)
+            sigaction(kCancel[i], &action, &old_[i]);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGPIPE, &ignore, &oldPipe_);
     }
     ~InterruptGuard() {
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
+        for (size_t i = 0; i < std::size(kCancel); ++i)
+            sigaction(kCancel[i], &old_[i], nullptr);
+        sigaction(SIGPIPE, &oldPipe_, nullptr);
     }
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
 private:
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
+    static constexpr int kCancel[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction old_[std::size(kCancel)]{};
+    struct sigaction oldPipe_ {};
 };
 
 // "2500000", "2500k" or "2.5M" bits a second.
