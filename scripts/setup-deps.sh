@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang clang-format
   libfreetype-dev libfontconfig-dev zlib1g-dev libjpeg62-turbo-dev libpng-dev
   libmpg123-dev libsdl2-dev libcli11-dev nlohmann-json3-dev
+  libavformat-dev libavcodec-dev libavfilter-dev libswscale-dev libswresample-dev libavutil-dev
+  ffmpeg libwebp-dev time
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   fonts-liberation2 fonts-dejavu-core
   qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth imagemagick desktop-file-utils appstream

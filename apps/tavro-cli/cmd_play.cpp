@@ -4,20 +4,15 @@
 #include "CliCommand.h"
 #include "DocumentFiles.h"
 
+#include "export/MoviePlayback.h"
 #include "player/actions/ActionEngine.h"
-#include "player/actions/HostCommands.h"
 #include "player/host/HeadlessHost.h"
 #include "player/host/HeadlessPngWriter.h"
-#include "player/sound/PlayerSoundSink.h"
-#include "player/sound/SoundMixer.h"
-#include "player/sound/VirtualWaveOutput.h"
 #include "player/sound/WaveFileWriter.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -26,17 +21,11 @@
 namespace tavro::cli {
 namespace {
 
-struct Click {
-    int x = 0;
-    int y = 0;
-    int frame = 0;
-};
-
 // What happens on a frame, in command-line order: a click, typed text or a key.
 struct Input {
     enum class Kind { Click, Type, Key } kind = Kind::Click;
     int frame = 0;
-    Click click;
+    MovieClick click;
     player::PlayerKey key;
 };
 
@@ -53,14 +42,11 @@ struct PlayOptions {
     std::vector<Input::Kind> order;
 };
 
-// "X,Y@F" with whole numbers, X and Y not negative, F not negative.
-Click ParseClick(const std::string& text) {
-    Click c;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%d,%d@%d%c", &c.x, &c.y, &c.frame, &tail) != 3 || c.x < 0 ||
-        c.y < 0 || c.frame < 0)
+MovieClick ParseClick(const std::string& text) {
+    const std::optional<MovieClick> c = ParseMovieClick(text);
+    if (!c)
         throw CliError("--click " + text + ": expected X,Y@FRAME with whole numbers");
-    return c;
+    return *c;
 }
 
 // "WHAT@F": the frame after the last '@'.
@@ -145,142 +131,90 @@ std::string_view WithoutLineEnd(std::string_view s) {
     return s;
 }
 
-// The headless host of the command: FSCommand calls go through the host commands (which never
-// start a program here) and end the run on "quit".
-class PlayHost : public player::HeadlessHost {
-public:
-    PlayHost() : commands_(*this) {}
-    player::HostCommands& Commands() { return commands_; }
-    void FsCommand(std::string_view command, std::string_view args) override {
-        HeadlessHost::FsCommand(command, args);
-        commands_.Handle(command, args);
-    }
-
-private:
-    player::HostCommands commands_;
-};
-
 void Run(const PlayOptions& o) {
     const std::vector<Input> inputs = ParseInputs(o);
 
     std::vector<uint8_t> bytes = ReadMovieBytes(o.file);
 
-    // Sound goes to a virtual device that keeps what it plays.
-    auto device = std::make_shared<player::VirtualWaveOutput>(true);
-    device->SetCapture(true);
-    player::SoundMixer mixer;
-    mixer.SetDevice(device);
-    mixer.Init();
-    struct Terminate {
-        player::SoundMixer& mixer;
-        bool done = false;
-        ~Terminate() {
-            if (!done)
-                mixer.Term();
-        }
-    } terminate{mixer};
-    {
-        player::PlayerSoundSink sink(mixer);
-        PlayHost host;
-        host.SetSoundSink(&sink);
-        std::filesystem::path moviePath = std::filesystem::absolute(o.file);
-        host.SetBaseFolder(moviePath.parent_path());
+    MoviePlayback::Options options;
+    options.keepSound = !o.audio.empty();
+    options.moviePath = o.file;
+    MoviePlayback playback(options);
+    player::HeadlessHost& host = playback.Host();
 
-        int frame = 0;
-        bool quit = false;
-        auto print = [](const std::string& line) { std::fprintf(stdout, "%s\n", line.c_str()); };
-        player::HostCommands::Callbacks callbacks;
-        callbacks.quit = [&] { quit = true; };
-        if (o.trace)
-            callbacks.diagnostic = [&](std::string_view s) {
-                print(Line(frame, {"diagnostic", WithoutLineEnd(s)}));
-            };
-        host.Commands().SetCallbacks(callbacks);
-        host.Commands().SetMoviePath(moviePath);
-        host.Commands().SetExecAllowed(false);
+    int frame = 0;
+    auto print = [](const std::string& line) { std::fprintf(stdout, "%s\n", line.c_str()); };
+    if (o.trace)
+        playback.SetCommandDiagnostics([&](std::string_view s) {
+            print(Line(frame, {"diagnostic", WithoutLineEnd(s)}));
+        });
 
-        player::ActionEngine* engine = host.Engine();
-        if (engine) {
-            engine->SetRequestObserver([&](const player::UrlRequest& r) {
-                constexpr std::string_view kFs = "FSCommand:";
-                bool fs = r.url.size() >= kFs.size();
-                for (size_t i = 0; fs && i < kFs.size(); ++i)
-                    fs = std::tolower(static_cast<unsigned char>(r.url[i])) ==
-                         std::tolower(static_cast<unsigned char>(kFs[i]));
-                if (fs) {
-                    print(Line(frame, {"FSCommand", std::string_view(r.url).substr(kFs.size()),
-                                       r.target}));
-                    return;
-                }
-                std::string_view method = r.Method() == player::UrlRequest::kGet    ? "GET"
-                                          : r.Method() == player::UrlRequest::kPost ? "POST"
-                                                                                    : "";
-                std::string kind;
-                if (r.flags & player::UrlRequest::kLoadVariables)
-                    kind = "variables";
-                else if (r.flags & player::UrlRequest::kSpriteTarget)
-                    kind = "sprite";
-                print(Line(frame, {"GetURL", r.url, r.target, method, kind}));
-            });
-            if (o.trace) {
-                engine->SetTraceSink([&](std::string_view s) { print(Line(frame, {"trace", s})); });
-                engine->SetDiagnosticSink([&](std::string_view s) {
-                    print(Line(frame, {"diagnostic", WithoutLineEnd(s)}));
-                });
+    player::ActionEngine* engine = host.Engine();
+    if (engine) {
+        engine->SetRequestObserver([&](const player::UrlRequest& r) {
+            constexpr std::string_view kFs = "FSCommand:";
+            bool fs = r.url.size() >= kFs.size();
+            for (size_t i = 0; fs && i < kFs.size(); ++i)
+                fs = std::tolower(static_cast<unsigned char>(r.url[i])) ==
+                     std::tolower(static_cast<unsigned char>(kFs[i]));
+            if (fs) {
+                print(Line(frame,
+                           {"FSCommand", std::string_view(r.url).substr(kFs.size()), r.target}));
+                return;
             }
-        }
-        if (o.trace)
-            host.SetDiagnosticSink([&](std::string_view s) {
+            std::string_view method = r.Method() == player::UrlRequest::kGet    ? "GET"
+                                      : r.Method() == player::UrlRequest::kPost ? "POST"
+                                                                                : "";
+            std::string kind;
+            if (r.flags & player::UrlRequest::kLoadVariables)
+                kind = "variables";
+            else if (r.flags & player::UrlRequest::kSpriteTarget)
+                kind = "sprite";
+            print(Line(frame, {"GetURL", r.url, r.target, method, kind}));
+        });
+        if (o.trace) {
+            engine->SetTraceSink([&](std::string_view s) { print(Line(frame, {"trace", s})); });
+            engine->SetDiagnosticSink([&](std::string_view s) {
                 print(Line(frame, {"diagnostic", WithoutLineEnd(s)}));
             });
-
-        // The device plays from the start, so that the sound lines up with the frames.
-        mixer.Lock();
-        mixer.OpenDevice(mixer.GetFormat());
-        mixer.Unlock();
-
-        host.Load(bytes.data(), bytes.size());
-        if (!host.Loaded())
-            throw CliError(o.file + ": not a playable SWF movie");
-        for (;;) {
-            for (const Input& in : inputs) {
-                if (in.frame != frame)
-                    continue;
-                if (in.kind == Input::Kind::Click) {
-                    const Click& c = in.click;
-                    host.MouseMove(c.x, c.y, false);
-                    host.MouseDown(c.x, c.y);
-                    host.MouseUp(c.x, c.y);
-                } else {
-                    host.KeyDown(in.key);
-                }
-            }
-            if (quit || frame >= o.frames)
-                break;
-            // What the step's actions ask for belongs to the frame it shows.
-            ++frame;
-            device->Advance(uint32_t(std::max(host.Level0().frameMs, 1)));
-            host.StepFrame();
         }
-        std::fflush(stdout);
-        // The picture shown now: after the last frame and the clicks on it (or after the frame
-        // whose "quit" ended the run). It is written before the movie is closed.
-        if (!o.snapshot.empty()) {
-            std::vector<uint8_t> rgba;
-            int w = 0, h = 0;
-            if (!host.Snapshot(rgba, w, h))
-                throw CliError(o.file + ": the movie has an empty frame size");
-            std::string error;
-            if (!player::HeadlessPngWriter::Write(o.snapshot, rgba, w, h, error))
-                throw CliError(error);
-        }
-        host.Close();
     }
-    player::SoundFormat format = device->OpenFormat();
-    std::vector<uint8_t> pcm = device->Captured();
-    terminate.done = true;
-    mixer.Term();
-    if (!o.audio.empty() && !player::WaveFileWriter::Save(o.audio, format, pcm))
+    if (o.trace)
+        host.SetDiagnosticSink([&](std::string_view s) {
+            print(Line(frame, {"diagnostic", WithoutLineEnd(s)}));
+        });
+
+    if (!playback.Load(bytes))
+        throw CliError(o.file + ": not a playable SWF movie");
+    for (;;) {
+        for (const Input& in : inputs) {
+            if (in.frame != frame)
+                continue;
+            if (in.kind == Input::Kind::Click)
+                playback.Click(in.click.x, in.click.y);
+            else
+                host.KeyDown(in.key);
+        }
+        if (playback.QuitRequested() || frame >= o.frames)
+            break;
+        // What the step's actions ask for belongs to the frame it shows.
+        ++frame;
+        playback.Step();
+    }
+    std::fflush(stdout);
+    // The picture shown now: after the last frame and the clicks on it (or after the frame
+    // whose "quit" ended the run).
+    if (!o.snapshot.empty()) {
+        std::vector<uint8_t> rgba;
+        int w = 0, h = 0;
+        if (!playback.Snapshot(rgba, w, h))
+            throw CliError(o.file + ": the movie has an empty frame size");
+        std::string error;
+        if (!player::HeadlessPngWriter::Write(o.snapshot, rgba, w, h, error))
+            throw CliError(error);
+    }
+    if (!o.audio.empty() &&
+        !player::WaveFileWriter::Save(o.audio, playback.SoundFormat(), playback.TakeSound()))
         throw CliError(o.audio + ": cannot write the file");
 }
 

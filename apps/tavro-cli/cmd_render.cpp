@@ -2,7 +2,7 @@
 #include "CliCommand.h"
 #include "DocumentFiles.h"
 
-#include "player/host/HeadlessHost.h"
+#include "export/MoviePlayback.h"
 #include "player/host/HeadlessPngWriter.h"
 
 #include <string>
@@ -24,17 +24,20 @@ void Run(const RenderOptions& o) {
     // A movie document is exported in memory first, exactly as Play does in the editor.
     std::vector<uint8_t> bytes = ReadMovieBytes(o.file);
 
-    player::HeadlessHost host(o.width, o.height);
-    host.SetQuality(o.quality != "low", host.BestQuality());
-    host.Load(bytes.data(), bytes.size());
-    if (!host.Loaded())
+    MoviePlayback::Options options;
+    options.width = o.width;
+    options.height = o.height;
+    options.highQuality = o.quality != "low";
+    options.moviePath = o.file;
+    MoviePlayback playback(options);
+    if (!playback.Load(bytes))
         throw CliError(o.file + ": not a playable SWF movie");
     for (int i = 0; i < o.frame; ++i)
-        host.StepFrame();
+        playback.Step();
 
     std::vector<uint8_t> rgba;
     int w = 0, h = 0;
-    if (!host.Snapshot(rgba, w, h))
+    if (!playback.Snapshot(rgba, w, h))
         throw CliError(o.file + ": the movie has an empty frame size; give --width and --height");
     std::string error;
     if (!player::HeadlessPngWriter::Write(o.output, rgba, w, h, error))

@@ -41,6 +41,10 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
     // The file that is replaced: the given path with symbolic links followed.
     const std::filesystem::path& Target() const { return target_; }
+    // The temporary file while open, for a writer that must open it by name itself (one that
+    // seeks back or reads what it wrote, as a video muxer does). Whatever is written through
+    // another descriptor is synced and renamed by Commit like the rest.
+    const std::filesystem::path& TemporaryPath() const { return temp_; }
 
 private:
     std::string Failure(int err) const;

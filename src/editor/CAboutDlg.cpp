@@ -21,6 +21,10 @@ QString CAboutDlg::AboutText() {
                           "<li>mpg123 &mdash; GNU LGPL version 2.1</li>"
                           "<li>SDL2 &mdash; zlib licence</li>"
                           "<li>nlohmann/json &mdash; MIT licence</li>"
+                          "<li>FFmpeg (libavformat, libavcodec, libavfilter, libswscale, "
+                          "libswresample) with libx264, libvpx, libopus and libwebp, for video "
+                          "export &mdash; GNU LGPL version 2.1 or later; Debian builds them "
+                          "under the GNU GPL</li>"
                           "</ul>")
         .arg(QString::fromLatin1(qVersion()));
 }

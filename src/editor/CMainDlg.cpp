@@ -11,6 +11,7 @@
 #include "editor/ScenePlayback.h"
 #include "editor/TextObjMimeData.h"
 #include "editor/TreeLabel.h"
+#include "editor/VideoExportCommand.h"
 #include "export/CFilePath.h"
 #include "export/ExportCommands.h"
 #include "model/Archive.h"
@@ -170,6 +171,7 @@ void CMainDlg::CreateActions() {
         {Command::SaveAs, "Save &As...", {}, nullptr},
         {Command::ExportSwf, "&Export To SWF...", QKeySequence(Qt::CTRL | Qt::Key_E),
          &CMainDlg::OnExportSwf},
+        {Command::ExportVideo, "Export &Video...", {}, &CMainDlg::OnExportVideo},
         {Command::TestInPlayer, "Test In &Player", QKeySequence(Qt::CTRL | Qt::Key_T),
          &CMainDlg::OnTestInPlayer},
         {Command::TestInBrowser, "Test In &Browser", {}, &CMainDlg::OnTestInBrowser},
@@ -239,8 +241,8 @@ void CMainDlg::CreateMenus() {
     constexpr Command sep = Command::Count;
     add(Menu::File, "&File",
         {Command::New, Command::Open, Command::Close, Command::Save, Command::SaveAs, sep,
-         Command::ExportSwf, Command::TestInPlayer, Command::TestInBrowser, Command::Publish,
-         Command::PublishHtml5});
+         Command::ExportSwf, Command::ExportVideo, Command::TestInPlayer, Command::TestInBrowser,
+         Command::Publish, Command::PublishHtml5});
     add(Menu::Edit, "&Edit",
         {Command::Undo, Command::Redo, sep, Command::Cut, Command::Copy, Command::Paste,
          Command::Delete});
@@ -447,7 +449,8 @@ void CMainDlg::UpdateCommands() {
     };
     for (const Command c :
          {Command::New, Command::Open, Command::Save, Command::SaveAs, Command::ExportSwf,
-          Command::TestInPlayer, Command::TestInBrowser, Command::Publish, Command::PublishHtml5,
+          Command::ExportVideo, Command::TestInPlayer, Command::TestInBrowser, Command::Publish,
+          Command::PublishHtml5,
           Command::Preview, Command::InsertScene})
         set(c, true);
     set(Command::Close, false);
@@ -841,6 +844,11 @@ void CMainDlg::OnExportSwf() {
     if (!result.ok)
         services_.dialogs->Error(this, QStringLiteral("Export to SWF failed.\n\n") +
                                            FromFilePath(result.message));
+}
+
+void CMainDlg::OnExportVideo() {
+    CommitActivePage();
+    VideoExportCommand(this, *services_.dialogs, Settings()).Run(doc_);
 }
 
 void CMainDlg::OnPublish() {

@@ -54,6 +54,7 @@ public:
         Save,
         SaveAs,
         ExportSwf,
+        ExportVideo,
         TestInPlayer,
         TestInBrowser,
         Publish,
@@ -175,6 +176,7 @@ private:
     bool OnFileSave();
     bool OnFileSaveAs();
     void OnExportSwf();
+    void OnExportVideo();
     void OnTestInPlayer();
     void OnTestInBrowser();
     void OnPublish();
