@@ -2,6 +2,7 @@
 // temporary folder and a shell that only records what it was asked to open.
 #include "editor/CMainDlg.h"
 #include "editor/CTextPropSheet.h"
+#include "editor/CViewWnd.h"
 #include "editor/DialogService.h"
 #include "editor/QtAppSettings.h"
 #include "editor/TextObjMimeData.h"
@@ -99,6 +100,29 @@ private Q_SLOTS:
         QCOMPARE(FirstScene(dlg_->Document()).GetChildCount(), size_t{0});
         QVERIFY(!dlg_->IsDirty());
         QVERIFY(!dlg_->Action(Command::Undo)->isEnabled());
+    }
+
+    // A new movie has no frame size of its own: it takes the stage window's, so that the stage
+    // can be shown and a new text lands in its middle; the movie is not changed by that.
+    void aNewMovieTakesTheStagesSize() {
+        CViewWnd* stage = dlg_->ViewWnd();
+        const QSize size(CViewWnd::kDefaultRight - CViewWnd::kDefaultLeft,
+                         CViewWnd::kDefaultBottom - CViewWnd::kDefaultTop);
+        QCOMPARE(stage->size(), size);
+        QCOMPARE(dlg_->Document().GetMovieSize().x, double(size.width()));
+        QCOMPARE(dlg_->Document().GetMovieSize().y, double(size.height()));
+        QVERIFY(!dlg_->IsDirty());
+        QVERIFY(!dlg_->Action(Command::Undo)->isEnabled());
+        dlg_->show();
+        stage->show();
+        QVERIFY(QTest::qWaitForWindowExposed(stage));
+        dlg_->PropertySheet()->SetActivePage(CTextPropSheet::General);
+        QCOMPARE(dlg_->findChild<QLineEdit*>(QStringLiteral("MovieWidth"))->text(),
+                 QString::number(size.width()));
+        dlg_->Action(Command::InsertText)->trigger();
+        const CDoublePoint at = dlg_->CurrentText()->GetStagePosition();
+        QCOMPARE(at.x, size.width() / 2.0);
+        QCOMPARE(at.y, size.height() / 2.0);
     }
 
     void saveAsThenSaveWritesWithoutDialog() {

@@ -255,7 +255,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&main));
         if (!main.ViewWnd()->isVisible())
             main.Action(Command::Preview)->trigger(); // View > Preview: the stage window
-        QVERIFY(main.ViewWnd()->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(main.ViewWnd()));
         dir_ = std::make_unique<QTemporaryDir>();
     }
 
