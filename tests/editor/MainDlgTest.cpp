@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -123,6 +125,32 @@ private Q_SLOTS:
         const CDoublePoint at = dlg_->CurrentText()->GetStagePosition();
         QCOMPARE(at.x, size.width() / 2.0);
         QCOMPARE(at.y, size.height() / 2.0);
+    }
+
+    // The tree's text icon is drawn in the tree's text colour: on a dark palette it is light.
+    void treeTextIconFollowsThePalette() {
+        QPalette dark = dlg_->Tree()->palette();
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        dark.setColor(QPalette::HighlightedText, QColor(255, 255, 0));
+        dlg_->Tree()->setPalette(dark);
+        dlg_->Action(Command::InsertText)->trigger();
+        const QIcon icon = dlg_->Tree()->topLevelItem(0)->child(0)->icon(0);
+        for (const auto& [mode, ink] : {std::pair{QIcon::Normal, QColor(230, 230, 230)},
+                                        std::pair{QIcon::Selected, QColor(255, 255, 0)}}) {
+            const QImage image = icon.pixmap(QSize(16, 16), mode).toImage();
+            int inked = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c.alpha() == 255) {
+                        QCOMPARE(c.rgb(), ink.rgb());
+                        ++inked;
+                    }
+                }
+            }
+            QVERIFY(inked >= 20);
+        }
     }
 
     void saveAsThenSaveWritesWithoutDialog() {
