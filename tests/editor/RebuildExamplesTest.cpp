@@ -11,6 +11,7 @@
 #include "editor/CAlternateLettersDlg.h"
 #include "editor/CColorButton.h"
 #include "editor/CColorPopup.h"
+#include "editor/CEffectDlgBase.h"
 #include "editor/CEffectPropertiesDlg.h"
 #include "editor/CExplodeEffectDlg.h"
 #include "editor/CGeneralPage.h"
@@ -379,9 +380,9 @@ private Q_SLOTS:
         ResizeBar(*fadeIn, 5);
         CEffectObj* hide = AddEffect({"Hide"});
         QCOMPARE(hide->GetStartFrame(), 30);
-        ClickCell(hello, 32);
         CEffectObj* show = AddEffect({"Show"});
-        QCOMPARE(show->GetStartFrame(), 32);
+        QCOMPARE(show->GetStartFrame(), 31);
+        MoveBar(*show, 32);
 
         // Letters: three frames of letters at rest, then a move up by 50 pixels.
         ClickCell(letters, 0);
@@ -886,16 +887,10 @@ private:
         QTimer::singleShot(0, [&] {
             QWidget* modal = QApplication::activeModalWidget();
             QVERIFY(modal != nullptr);
+            auto* dialog = qobject_cast<CEffectDlgBase*>(modal);
+            QVERIFY(dialog != nullptr);
             fill(modal);
-            auto* ok = modal->findChild<QPushButton*>(QStringLiteral("OK"));
-            if (ok == nullptr) {
-                for (QPushButton* b : modal->findChildren<QPushButton*>()) {
-                    if (b->text() == QStringLiteral("OK"))
-                        ok = b;
-                }
-            }
-            QVERIFY(ok != nullptr);
-            QTest::mouseClick(ok, Qt::LeftButton);
+            QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
             QVERIFY2(!modal->isVisible(), "the dialog refused its values");
             done = true;
         });
