@@ -268,7 +268,6 @@ private Q_SLOTS:
     void rebuildsHello() {
         NewMovie();
         General(550, 400, QStringLiteral("12"), QColor(255, 255, 204));
-        SceneProperties(0, {}, {}, {});
         InsertScene();
         SceneProperties(1, {}, QStringLiteral("https://example.org/"), QStringLiteral("_blank"));
         SelectScene(0);
@@ -314,7 +313,7 @@ private Q_SLOTS:
         for (const QImage& image : {editing, playing}) {
             QCOMPARE(image.pixelColor(1, 1).rgb(), background.rgb());
             QCOMPARE(image.pixelColor(398, 298).rgb(), background.rgb());
-            // Nearly all ink is the text's colour.
+            // Most of the ink is the text's colour (the rest is the edges of its letters).
             int ink = 0, textColoured = 0;
             for (int y = 0; y < image.height(); ++y) {
                 for (int x = 0; x < image.width(); ++x) {
