@@ -6,6 +6,7 @@
 #include "editor/DialogService.h"
 #include "editor/EditorShortcutFilter.h"
 #include "editor/EffectDialogHost.h"
+#include "editor/PageIcons.h"
 #include "editor/QtAppSettings.h"
 #include "editor/QtText.h"
 #include "editor/ScenePlayback.h"
@@ -366,7 +367,8 @@ void CMainDlg::RebuildTree() {
     const CTavroObj* current = CurrentObject();
     QTreeWidgetItem* currentItem = nullptr;
     const QIcon sceneIcon(QStringLiteral(":/tavro/icons/scene.svg"));
-    const QIcon textIcon(QStringLiteral(":/tavro/icons/text.svg"));
+    // Drawn in the tree's text colour, so that it reads on dark palettes too.
+    const QIcon textIcon = MakePageIcon(PageIcon::TextObject, tree_->palette(), QPalette::Text);
     for (const auto& scene : doc_.GetChildList()) {
         auto* sceneItem = new QTreeWidgetItem(tree_);
         sceneItem->setText(0, FromDocText(TreeLabel(scene->GetName())));

@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace tavro::editor {
 
@@ -183,7 +184,19 @@ void CTimelinePage::AddEffect(int command) {
     Commit(kRecordUndoBefore);
     MainWnd().RecordUndo(false);
     CEffectObj* added = effect.get();
-    added->SetStartFrame(CurrentFrame(*scene));
+    // The current frame is the last frame of the effect added (or dragged) before: the new one
+    // follows it. Started on that frame, it would go in front of a one-frame effect there, and
+    // the timeline would pull a longer one a frame back to make room.
+    int start = CurrentFrame(*scene);
+    for (const auto& child : object->GetEffectList().GetChildList()) {
+        const auto* other = DynamicCast<CEffectObj>(child.get());
+        if (other != nullptr &&
+            int64_t{other->GetStartFrame()} + std::max(1, other->GetNumFrames()) - 1 == start) {
+            start = std::min(start + 1, kMaxTimelineFrames);
+            break;
+        }
+    }
+    added->SetStartFrame(start);
     CTavroObj& effects = object->GetEffectList();
     effects.SelectPosition(object->InsertEffect(std::move(effect)));
     // The next effect added starts where this one ends.

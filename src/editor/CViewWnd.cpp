@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -199,6 +200,16 @@ void CViewWnd::SetClientSize(int width, int height) {
     // The stage keeps its size while a movie plays.
     if (playing_)
         return;
+    // A movie without a frame size (a new one) takes the stage's: the stage reports its own
+    // size rather than shrinking to nothing, which would leave no stage to show or click.
+    if (width <= 0 || height <= 0) {
+        width = width > 0 ? width : std::max(this->width(), 1);
+        height = height > 0 ? height : std::max(this->height(), 1);
+        if (ViewWndOwner* owner = Owner()) {
+            owner->Document().SetMovieSize(width, height);
+            owner->MovieSizeChanged();
+        }
+    }
     if (width == lastWidth_ && height == lastHeight_)
         return;
     lastWidth_ = width;

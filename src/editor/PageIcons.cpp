@@ -57,6 +57,13 @@ void Draw(QPainter& p, PageIcon kind, int side, const QColor& ink) {
         p.drawPath(path);
         break;
     }
+    case PageIcon::TextObject: {
+        // A bar and a stem: the letter T.
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.fillRect(QRectF(3 * u, 2 * u, 10 * u, 2 * u), ink);
+        p.fillRect(QRectF(7 * u, 2 * u, 2 * u, 11 * u), ink);
+        break;
+    }
     }
 }
 
@@ -76,6 +83,9 @@ QIcon MakePageIcon(PageIcon kind, const QPalette& palette, QPalette::ColorRole r
         icon.addPixmap(Render(kind, side, palette.color(QPalette::Active, role)), QIcon::Normal);
         icon.addPixmap(Render(kind, side, palette.color(QPalette::Disabled, role)),
                        QIcon::Disabled);
+        icon.addPixmap(
+            Render(kind, side, palette.color(QPalette::Active, QPalette::HighlightedText)),
+            QIcon::Selected);
     }
     return icon;
 }

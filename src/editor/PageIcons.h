@@ -1,6 +1,6 @@
 // The small icons of the property pages, drawn in the colours of a palette, so that they read
-// on light and dark palettes alike: bold, italic, the three alignments and the mark of fonts
-// with quadratic outlines in the face list.
+// on light and dark palettes alike: bold, italic, the three alignments, the mark of fonts with
+// quadratic outlines in the face list, and the text objects of the movie tree.
 #pragma once
 
 #include <QIcon>
@@ -8,10 +8,10 @@
 
 namespace tavro::editor {
 
-enum class PageIcon { Bold, Italic, AlignLeft, AlignCentre, AlignRight, QuadraticFont };
+enum class PageIcon { Bold, Italic, AlignLeft, AlignCentre, AlignRight, QuadraticFont, TextObject };
 
 // Normal and disabled forms, in the colour of `role` of the palette's active and disabled
-// groups.
+// groups; the selected form (an item of a list or tree) in the highlighted text colour.
 QIcon MakePageIcon(PageIcon kind, const QPalette& palette,
                    QPalette::ColorRole role = QPalette::ButtonText);
 

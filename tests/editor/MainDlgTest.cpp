@@ -2,6 +2,7 @@
 // temporary folder and a shell that only records what it was asked to open.
 #include "editor/CMainDlg.h"
 #include "editor/CTextPropSheet.h"
+#include "editor/CViewWnd.h"
 #include "editor/DialogService.h"
 #include "editor/QtAppSettings.h"
 #include "editor/TextObjMimeData.h"
@@ -14,6 +15,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -99,6 +102,55 @@ private Q_SLOTS:
         QCOMPARE(FirstScene(dlg_->Document()).GetChildCount(), size_t{0});
         QVERIFY(!dlg_->IsDirty());
         QVERIFY(!dlg_->Action(Command::Undo)->isEnabled());
+    }
+
+    // A new movie has no frame size of its own: it takes the stage window's, so that the stage
+    // can be shown and a new text lands in its middle; the movie is not changed by that.
+    void aNewMovieTakesTheStagesSize() {
+        CViewWnd* stage = dlg_->ViewWnd();
+        const QSize size(CViewWnd::kDefaultRight - CViewWnd::kDefaultLeft,
+                         CViewWnd::kDefaultBottom - CViewWnd::kDefaultTop);
+        QCOMPARE(stage->size(), size);
+        QCOMPARE(dlg_->Document().GetMovieSize().x, double(size.width()));
+        QCOMPARE(dlg_->Document().GetMovieSize().y, double(size.height()));
+        QVERIFY(!dlg_->IsDirty());
+        QVERIFY(!dlg_->Action(Command::Undo)->isEnabled());
+        dlg_->show();
+        stage->show();
+        QVERIFY(QTest::qWaitForWindowExposed(stage));
+        dlg_->PropertySheet()->SetActivePage(CTextPropSheet::General);
+        QCOMPARE(dlg_->findChild<QLineEdit*>(QStringLiteral("MovieWidth"))->text(),
+                 QString::number(size.width()));
+        dlg_->Action(Command::InsertText)->trigger();
+        const CDoublePoint at = dlg_->CurrentText()->GetStagePosition();
+        QCOMPARE(at.x, size.width() / 2.0);
+        QCOMPARE(at.y, size.height() / 2.0);
+    }
+
+    // The tree's text icon is drawn in the tree's text colour: on a dark palette it is light.
+    void treeTextIconFollowsThePalette() {
+        QPalette dark = dlg_->Tree()->palette();
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        dark.setColor(QPalette::HighlightedText, QColor(255, 255, 0));
+        dlg_->Tree()->setPalette(dark);
+        dlg_->Action(Command::InsertText)->trigger();
+        const QIcon icon = dlg_->Tree()->topLevelItem(0)->child(0)->icon(0);
+        for (const auto& [mode, ink] : {std::pair{QIcon::Normal, QColor(230, 230, 230)},
+                                        std::pair{QIcon::Selected, QColor(255, 255, 0)}}) {
+            const QImage image = icon.pixmap(QSize(16, 16), mode).toImage();
+            int inked = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c.alpha() == 255) {
+                        QCOMPARE(c.rgb(), ink.rgb());
+                        ++inked;
+                    }
+                }
+            }
+            QVERIFY(inked >= 20);
+        }
     }
 
     void saveAsThenSaveWritesWithoutDialog() {

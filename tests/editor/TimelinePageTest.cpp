@@ -103,6 +103,34 @@ private Q_SLOTS:
         QCOMPARE(restored->GetEffectList().GetChildCount(), size_t{2});
     }
 
+    // The next effect goes after the one that ends at the current frame, and leaves it where it
+    // is: also when that one lasts a single frame, or does not start at frame 0.
+    void anEffectAddedAfterAnotherLeavesItInPlace() {
+        CTextObj& text = editor_->AddText();
+        editor_->Select(&text);
+        SetCurrentFrame(editor_->Scene(), 20);
+        page_->AddEffect(cmd::kFadeIn); // 20..29
+        page_->AddEffect(cmd::kHide);   // 30
+        page_->AddEffect(cmd::kShow);   // 31
+        page_->AddEffect(cmd::kFadeOut);
+        QStringList timeline;
+        for (const auto& child : text.GetEffectList().GetChildList()) {
+            const auto* e = static_cast<const CEffectObj*>(child.get());
+            timeline << QStringLiteral("%1 %2+%3")
+                            .arg(QString::fromStdString(e->GetName()))
+                            .arg(e->GetStartFrame())
+                            .arg(e->GetNumFrames());
+        }
+        QCOMPARE(timeline,
+                 (QStringList{"Fade In 20+10", "Hide 30+1", "Show 31+1", "Fade Out 32+10"}));
+        QCOMPARE(CurrentFrame(editor_->Scene()), 41);
+        // An effect added in front of another keeps pushing it on as before.
+        SetCurrentFrame(editor_->Scene(), 0);
+        page_->AddEffect(cmd::kTransform);
+        QCOMPARE(EffectAt(text, 0)->GetStartFrame(), 0);
+        QCOMPARE(EffectAt(text, 1)->GetStartFrame(), 20);
+    }
+
     void letterEffectsOnlyForTextObjects() {
         CSceneObj& scene = editor_->Scene();
         auto plain = std::make_unique<CSymbolObj>(&scene);
