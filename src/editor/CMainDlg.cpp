@@ -178,6 +178,7 @@ void CMainDlg::CreateActions() {
         {Command::TestInBrowser, "Test In &Browser", {}, &CMainDlg::OnTestInBrowser},
         {Command::Publish, "P&ublish...", QKeySequence(Qt::CTRL | Qt::Key_P), &CMainDlg::OnPublish},
         {Command::PublishHtml5, "Publish for &Web Browsers...", {}, &CMainDlg::OnPublishHtml5},
+        {Command::Quit, "&Quit", QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr},
         {Command::Undo, "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), &CMainDlg::OnUndo},
         {Command::Redo, "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y), &CMainDlg::OnRedo},
         {Command::Cut, "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), &CMainDlg::OnCut},
@@ -208,6 +209,8 @@ void CMainDlg::CreateActions() {
     }
     connect(Action(Command::Save), &QAction::triggered, this, save);
     connect(Action(Command::SaveAs), &QAction::triggered, this, saveAs);
+    // Closing asks to save a changed movie, as the window's close button does.
+    connect(Action(Command::Quit), &QAction::triggered, this, [this] { close(); });
     connect(Action(Command::BringToFront), &QAction::triggered, this, [this] { MoveCurrent(0); });
     connect(Action(Command::BringForward), &QAction::triggered, this, [this] { MoveCurrent(1); });
     connect(Action(Command::SendBackwards), &QAction::triggered, this, [this] { MoveCurrent(2); });
@@ -243,7 +246,7 @@ void CMainDlg::CreateMenus() {
     add(Menu::File, "&File",
         {Command::New, Command::Open, Command::Close, Command::Save, Command::SaveAs, sep,
          Command::ExportSwf, Command::ExportVideo, Command::TestInPlayer, Command::TestInBrowser,
-         Command::Publish, Command::PublishHtml5});
+         Command::Publish, Command::PublishHtml5, sep, Command::Quit});
     add(Menu::Edit, "&Edit",
         {Command::Undo, Command::Redo, sep, Command::Cut, Command::Copy, Command::Paste,
          Command::Delete});
@@ -452,8 +455,7 @@ void CMainDlg::UpdateCommands() {
     for (const Command c :
          {Command::New, Command::Open, Command::Save, Command::SaveAs, Command::ExportSwf,
           Command::ExportVideo, Command::TestInPlayer, Command::TestInBrowser, Command::Publish,
-          Command::PublishHtml5,
-          Command::Preview, Command::InsertScene})
+          Command::PublishHtml5, Command::Preview, Command::InsertScene})
         set(c, true);
     set(Command::Close, false);
     set(Command::Undo, history_.CanUndo());

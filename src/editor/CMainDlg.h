@@ -59,6 +59,7 @@ public:
         TestInBrowser,
         Publish,
         PublishHtml5,
+        Quit,
         Undo,
         Redo,
         Cut,

@@ -104,6 +104,24 @@ private Q_SLOTS:
         QVERIFY(!dlg_->Action(Command::Undo)->isEnabled());
     }
 
+    // Quit (Ctrl+Q) closes the window like its close button: a changed movie is offered for
+    // saving first, and Cancel keeps the window open.
+    void quitAsksToSaveAChangedMovie() {
+        QCOMPARE(dlg_->Action(Command::Quit)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QVERIFY(
+            dlg_->MenuOf(CMainDlg::Menu::File)->actions().contains(dlg_->Action(Command::Quit)));
+        dlg_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
+        dlg_->Action(Command::InsertText)->trigger();
+        dialogs_.questionAnswers = {DialogService::Answer::Cancel};
+        dlg_->Action(Command::Quit)->trigger();
+        QVERIFY(dlg_->isVisible());
+        QCOMPARE(dialogs_.Texts(Kind::Question).size(), 1);
+        dialogs_.questionAnswers = {DialogService::Answer::No};
+        dlg_->Action(Command::Quit)->trigger();
+        QVERIFY(!dlg_->isVisible());
+    }
+
     // A new movie has no frame size of its own: it takes the stage window's, so that the stage
     // can be shown and a new text lands in its middle; the movie is not changed by that.
     void aNewMovieTakesTheStagesSize() {
