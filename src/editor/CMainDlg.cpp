@@ -828,26 +828,40 @@ void CMainDlg::MoveCurrent(int how) {
 
 // ---- export, test, play ----
 
-void CMainDlg::OnExportSwf() {
+// The commands that write a file the user names: the save dialog opens in the command's
+// remembered folder with a proposed name; the file is written with the wait cursor, and a failure
+// is shown under `failure` with the file and its reason.
+void CMainDlg::WriteChosenFile(const char* title, const char* filter, const char* suffix,
+                               const std::string& folder, const std::string& fileName,
+                               const char* failure,
+                               ExportResult (ExportCommands::*write)(CDocObj&,
+                                                                     const std::string&)) {
     CommitActivePage();
     ExportCommands commands(Settings(), *services_.shell, services_.tempRoot);
     FileDialogRequest request;
-    request.title = QString::fromLatin1(kExportTitle);
-    request.filter = QString::fromLatin1(kExportFilter);
-    request.defaultSuffix = QStringLiteral("swf");
-    request.folder = FromFilePath(commands.ExportFolder());
-    request.fileName = FromFilePath(ExportCommands::ExportFileName(doc_));
+    request.title = QString::fromLatin1(title);
+    request.filter = QString::fromLatin1(filter);
+    request.defaultSuffix = QString::fromLatin1(suffix);
+    request.folder = FromFilePath(folder);
+    request.fileName = FromFilePath(fileName);
     const QString path = services_.dialogs->GetSaveFileName(this, request);
     if (path.isEmpty())
         return;
     ExportResult result;
     {
         const WaitCursor wait;
-        result = commands.ExportToSwf(doc_, ToFilePath(path));
+        result = (commands.*write)(doc_, ToFilePath(path));
     }
     if (!result.ok)
-        services_.dialogs->Error(this, QStringLiteral("Export to SWF failed.\n\n") +
+        services_.dialogs->Error(this, QString::fromLatin1(failure) + QStringLiteral("\n\n") +
                                            FromFilePath(result.message));
+}
+
+void CMainDlg::OnExportSwf() {
+    ExportCommands commands(Settings(), *services_.shell, services_.tempRoot);
+    WriteChosenFile(kExportTitle, kExportFilter, "swf", commands.ExportFolder(),
+                    ExportCommands::ExportFileName(doc_), "Export to SWF failed.",
+                    &ExportCommands::ExportToSwf);
 }
 
 void CMainDlg::OnExportVideo() {
@@ -856,49 +870,19 @@ void CMainDlg::OnExportVideo() {
 }
 
 void CMainDlg::OnPublish() {
-    CommitActivePage();
     ExportCommands commands(Settings(), *services_.shell, services_.tempRoot);
-    FileDialogRequest request;
-    request.title = QString::fromLatin1(kPublishTitle);
-    request.filter = QString::fromLatin1(kPublishFilter);
-    request.defaultSuffix = QStringLiteral("html");
-    request.folder = FromFilePath(commands.PublishFolder());
-    request.fileName = FromFilePath(ExportCommands::PublishFileName(doc_));
-    const QString path = services_.dialogs->GetSaveFileName(this, request);
-    if (path.isEmpty())
-        return;
-    ExportResult result;
-    {
-        const WaitCursor wait;
-        result = commands.Publish(doc_, ToFilePath(path));
-    }
-    if (!result.ok)
-        services_.dialogs->Error(this, QStringLiteral("Publish failed.\n\n") +
-                                           FromFilePath(result.message));
+    WriteChosenFile(kPublishTitle, kPublishFilter, "html", commands.PublishFolder(),
+                    ExportCommands::PublishFileName(doc_), "Publish failed.",
+                    &ExportCommands::Publish);
 }
 
 // The movie as one web page that plays without a plug-in; its folder is remembered apart from
 // the Publish command's.
 void CMainDlg::OnPublishHtml5() {
-    CommitActivePage();
     ExportCommands commands(Settings(), *services_.shell, services_.tempRoot);
-    FileDialogRequest request;
-    request.title = QString::fromLatin1(kPublishHtml5Title);
-    request.filter = QString::fromLatin1(kPublishFilter);
-    request.defaultSuffix = QStringLiteral("html");
-    request.folder = FromFilePath(commands.PublishHtml5Folder());
-    request.fileName = FromFilePath(ExportCommands::PublishFileName(doc_));
-    const QString path = services_.dialogs->GetSaveFileName(this, request);
-    if (path.isEmpty())
-        return;
-    ExportResult result;
-    {
-        const WaitCursor wait;
-        result = commands.PublishHtml5(doc_, ToFilePath(path));
-    }
-    if (!result.ok)
-        services_.dialogs->Error(this, QStringLiteral("Publish for Web Browsers failed.\n\n") +
-                                           FromFilePath(result.message));
+    WriteChosenFile(kPublishHtml5Title, kPublishFilter, "html", commands.PublishHtml5Folder(),
+                    ExportCommands::PublishFileName(doc_), "Publish for Web Browsers failed.",
+                    &ExportCommands::PublishHtml5);
 }
 
 void CMainDlg::OnTestInPlayer() {

@@ -22,6 +22,8 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace tavro {
+class ExportCommands;
+struct ExportResult;
 class CSceneObj;
 class CTavroObj;
 class CTextObj;
@@ -182,6 +184,10 @@ private:
     void OnTestInBrowser();
     void OnPublish();
     void OnPublishHtml5();
+    void WriteChosenFile(const char* title, const char* filter, const char* suffix,
+                         const std::string& folder, const std::string& fileName,
+                         const char* failure,
+                         ExportResult (ExportCommands::*write)(CDocObj&, const std::string&));
     void OnUndo();
     void OnRedo();
     void OnCut();
