@@ -492,6 +492,7 @@ void Renderer::RenderPixels(const Rect& px) {
     stats_.pixels = px.Width() * px.Height();
     stats_.objectsDrawn = im.objectsDrawn;
     stats_.objectsReplayed = im.objectsReplayed;
+    ++stats_.frames;
     im.painter.Begin(surface_, im.clip, aa);
     im.scan.Run(im.painter);
 }
