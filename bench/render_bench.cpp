@@ -6,10 +6,12 @@
 // for the time ratio.
 //
 //   render_bench [google benchmark flags]   the benchmarks below
-//   render_bench --ratio [FRAMES]           full frames of Tavro and cairo drawn alternately
+//   render_bench --ratio [--frames N] [--bands N]
+//                                           full frames of Tavro and cairo drawn alternately
 //                                           (so that load on a shared machine hits both alike)
-//                                           at both sizes; prints wall and CPU times and their
-//                                           ratios
+//                                           at both sizes; prints wall and CPU times (of the
+//                                           whole process: worker threads count) and their
+//                                           ratios. --bands 1 draws on one thread.
 #include "player/DisplayList.h"
 #include "player/PlayerCore.h"
 #include "player/render/Renderer.h"
@@ -26,6 +28,7 @@
 #include <cstring>
 #include <ctime>
 #include <random>
+#include <string>
 #include <vector>
 
 #include <zlib.h>
@@ -493,13 +496,15 @@ double LoadAverage() {
     return getloadavg(load, 1) == 1 ? load[0] : -1;
 }
 
-int RunRatio(int frames) {
-    std::printf("load average at start: %.2f\n", LoadAverage());
+int RunRatio(int frames, int bands) {
+    std::printf("load average at start: %.2f, %d frames each, bands %s\n", LoadAverage(), frames,
+                bands == 0 ? "automatic" : std::to_string(bands).c_str());
     std::printf("%-6s %-10s %-7s %9s %9s %9s %9s\n", "aa", "size", "who", "wall min", "wall med",
                 "cpu min", "cpu med");
     for (int aa : {1, 0})
         for (auto [w, h] : {std::pair{kWidth, kHeight}, std::pair{1920, 1080}}) {
             Stage stage(aa != 0, w, h);
+            stage.renderer->SetBands(bands);
             Times tavro;
 #ifdef TAVRO_HAVE_CAIRO
             CairoScene cairo(aa != 0, w, h);
@@ -547,8 +552,16 @@ int RunRatio(int frames) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 2 && std::strcmp(argv[1], "--ratio") == 0)
-        return RunRatio(argc >= 3 ? std::max(1, std::atoi(argv[2])) : 60);
+    if (argc >= 2 && std::strcmp(argv[1], "--ratio") == 0) {
+        int frames = 60, bands = 0;
+        for (int i = 2; i + 1 < argc; i += 2) {
+            if (std::strcmp(argv[i], "--frames") == 0)
+                frames = std::max(1, std::atoi(argv[i + 1]));
+            else if (std::strcmp(argv[i], "--bands") == 0)
+                bands = std::max(0, std::atoi(argv[i + 1]));
+        }
+        return RunRatio(frames, bands);
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -5,6 +5,7 @@
 #include "player/DisplayObject.h"
 #include "player/MovieLevel.h"
 #include "player/PlayerCore.h"
+#include "player/render/BandRunner.h"
 #include "player/render/BitmapDecoder.h"
 #include "player/render/CharacterSource.h"
 #include "player/render/EdgeCache.h"
@@ -87,6 +88,7 @@ public:
     ShapeDrawer shapes;
     TextDrawer text;
     SpanPainter painter;
+    BandRunner bands;
     Rect clip; // device units
     EditTextDrawer* editText = nullptr;
     int objectsDrawn = 0;
@@ -493,8 +495,9 @@ void Renderer::RenderPixels(const Rect& px) {
     stats_.objectsDrawn = im.objectsDrawn;
     stats_.objectsReplayed = im.objectsReplayed;
     ++stats_.frames;
-    im.painter.Begin(surface_, im.clip, aa);
-    im.scan.Run(im.painter);
+    im.bands.Run(im.scan, im.frame, im.painter, surface_, im.clip, aa, bands_);
+    stats_.bands = im.bands.LastBands();
+    stats_.threads = im.bands.LastThreads();
 }
 
 bool Renderer::CopyRgba(std::vector<uint8_t>& out, int& width, int& height) {

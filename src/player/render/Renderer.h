@@ -116,6 +116,8 @@ public:
         int objectsDrawn = 0;
         int objectsReplayed = 0; // drawn from their cached edges
         int64_t frames = 0;      // frames rendered so far (not reset)
+        int bands = 1;           // horizontal bands the frame was split into
+        int threads = 1;         // threads that drew them
     };
     const Stats& LastFrame() const { return stats_; }
 

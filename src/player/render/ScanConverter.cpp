@@ -25,13 +25,22 @@ int32_t ColumnOf(int64_t x) {
 
 ScanConverter::ScanConverter() : edges_(size_t(1) << 21) {}
 
+ScanConverter::~ScanConverter() = default;
+
+void ScanConverter::State::Reserve(size_t edges) {
+    // Slots never move once handed out: room for the most edges that can be active at once
+    // (every edge, at worst).
+    if (pool.size() < edges)
+        pool.resize(edges);
+    active.reserve(edges);
+    freeSlots.reserve(edges);
+}
+
 void ScanConverter::Begin(const Rect& clip) {
     edges_.Reset();
     clip_ = clip;
     size_t rows = clip.IsEmpty() || clip.ymax <= clip.ymin ? 0 : size_t(clip.ymax - clip.ymin);
     buckets_.assign(rows, nullptr);
-    active_.clear();
-    front_ = nullptr;
 }
 
 bool ScanConverter::AddEdge(int32_t x0, int32_t y0, int32_t cx, int32_t cy, int32_t x1, int32_t y1,
@@ -60,11 +69,16 @@ bool ScanConverter::AddEdge(int32_t x0, int32_t y0, int32_t cx, int32_t cy, int3
     return true;
 }
 
-void ScanConverter::Activate(const Edge* e, int y, Active& a) const {
+void ScanConverter::Activate(const Edge* e, int y, Active& a, RecordCopies* copies) {
     a.yEnd = e->y1;
     a.dir = e->dir;
-    a.fill0 = e->fill0;
-    a.fill1 = e->fill1;
+    if (copies) {
+        a.fill0 = e->fill0 ? &copies->records[e->fill0->index] : nullptr;
+        a.fill1 = e->fill1 ? &copies->records[e->fill1->index] : nullptr;
+    } else {
+        a.fill0 = e->fill0;
+        a.fill1 = e->fill1;
+    }
     a.line = e->isLine;
     if (a.line) {
         // x at the sample row y + 1/2 is x0 + (2(y - y0) + 1) dx / (2 dy); the crossing
@@ -133,7 +147,7 @@ void ScanConverter::Advance(Active& a, int y) {
     a.col = ColumnOf(x);
 }
 
-void ScanConverter::Cross(ColorRecord* r, int delta) {
+void ScanConverter::Cross(ColorRecord*& front, ColorRecord* r, int delta) {
     if (!r)
         return;
     bool was = r->winding != 0;
@@ -143,7 +157,7 @@ void ScanConverter::Cross(ColorRecord* r, int delta) {
         return;
     if (now) {
         ColorRecord* prev = nullptr;
-        ColorRecord* cur = front_;
+        ColorRecord* cur = front;
         while (cur && cur->layer > r->layer) {
             prev = cur;
             cur = cur->next;
@@ -155,13 +169,13 @@ void ScanConverter::Cross(ColorRecord* r, int delta) {
         if (prev)
             prev->next = r;
         else
-            front_ = r;
+            front = r;
         r->inList = true;
     } else {
         if (r->prev)
             r->prev->next = r->next;
         else
-            front_ = r->next;
+            front = r->next;
         if (r->next)
             r->next->prev = r->prev;
         r->prev = r->next = nullptr;
@@ -169,44 +183,65 @@ void ScanConverter::Cross(ColorRecord* r, int delta) {
     }
 }
 
-void ScanConverter::ClearColorList() {
-    for (ColorRecord* r = front_; r;) {
+void ScanConverter::ClearColorList(ColorRecord*& front) {
+    for (ColorRecord* r = front; r;) {
         ColorRecord* next = r->next;
         r->winding = 0;
         r->inList = false;
         r->prev = r->next = nullptr;
         r = next;
     }
-    front_ = nullptr;
+    front = nullptr;
 }
 
 void ScanConverter::Run(SpanSink& sink) {
-    if (buckets_.empty() || clip_.xmax <= clip_.xmin) {
-        edges_.Reset();
-        return;
+    if (!buckets_.empty() && clip_.xmax > clip_.xmin) {
+        own_.Reserve(edges_.Size());
+        RunRows(sink, clip_.ymin, clip_.ymax, own_, nullptr);
     }
+    Finish();
+}
+
+void ScanConverter::Finish() {
+    edges_.Reset();
+    std::fill(buckets_.begin(), buckets_.end(), nullptr);
+}
+
+void ScanConverter::RunRows(SpanSink& sink, int32_t y0, int32_t y1, State& st,
+                            RecordCopies* copies) const {
+    y0 = std::max(y0, clip_.ymin);
+    y1 = std::min(y1, clip_.ymax);
+    if (buckets_.empty() || clip_.xmax <= clip_.xmin || y0 >= y1)
+        return;
     const int32_t xmin = clip_.xmin, xmax = clip_.xmax;
-    active_.clear();
-    freeSlots_.clear();
-    // Slots never move once handed out: size the storage for the most edges that can be active
-    // at once (every edge, at worst).
-    activePool_.resize(std::max(activePool_.size(), edges_.Size()));
+    std::vector<Active*>& active = st.active;
+    active.clear();
+    st.freeSlots.clear();
+    ColorRecord*& front = st.front;
+    front = nullptr;
     size_t nextSlot = 0;
-    for (int32_t y = clip_.ymin; y < clip_.ymax; ++y) {
-        for (const Edge* e = buckets_[size_t(y - clip_.ymin)]; e; e = e->next) {
-            Active* a;
-            if (!freeSlots_.empty()) {
-                a = freeSlots_.back();
-                freeSlots_.pop_back();
-            } else {
-                a = &activePool_[nextSlot++];
-            }
-            Activate(e, y, *a);
-            active_.push_back(a);
+    auto take = [&](const Edge* e, int32_t y) {
+        Active* a;
+        if (!st.freeSlots.empty()) {
+            a = st.freeSlots.back();
+            st.freeSlots.pop_back();
+        } else {
+            a = &st.pool[nextSlot++];
         }
+        Activate(e, y, *a, copies);
+        active.push_back(a);
+    };
+    // Edges that began above the band and still cross its first scanline.
+    for (int32_t y = clip_.ymin; y < y0; ++y)
+        for (const Edge* e = buckets_[size_t(y - clip_.ymin)]; e; e = e->next)
+            if (e->y1 > y0)
+                take(e, y0);
+    for (int32_t y = y0; y < y1; ++y) {
+        for (const Edge* e = buckets_[size_t(y - clip_.ymin)]; e; e = e->next)
+            take(e, y);
         // One insertion pass keeps the list sorted by column.
-        Active** list = active_.data();
-        const size_t count = active_.size();
+        Active** list = active.data();
+        const size_t count = active.size();
         for (size_t i = 1; i < count; ++i) {
             Active* moving = list[i];
             if (moving->col >= list[i - 1]->col)
@@ -222,35 +257,33 @@ void ScanConverter::Run(SpanSink& sink) {
         int32_t prev = INT32_MIN;
         for (size_t i = 0; i < count; ++i) {
             const Active& a = *list[i];
-            if (front_ && a.col > prev) {
+            if (front && a.col > prev) {
                 int32_t x0 = std::max(prev, xmin), x1 = std::min(a.col, xmax);
                 if (x0 < x1)
-                    sink.Span(y, x0, x1, front_);
+                    sink.Span(y, x0, x1, front);
             }
             prev = a.col;
-            Cross(a.fill0, a.dir);
-            Cross(a.fill1, -a.dir);
+            Cross(front, a.fill0, a.dir);
+            Cross(front, a.fill1, -a.dir);
         }
         // A well-formed outline leaves every count at zero; damaged ones must not leak into
         // the next scanline.
-        if (front_)
-            ClearColorList();
+        if (front)
+            ClearColorList(front);
         sink.EndLine(y);
 
         size_t keep = 0;
         for (size_t i = 0; i < count; ++i) {
             Active* a = list[i];
             if (a->yEnd <= y + 1) {
-                freeSlots_.push_back(a);
+                st.freeSlots.push_back(a);
                 continue;
             }
             Advance(*a, y + 1);
             list[keep++] = a;
         }
-        active_.resize(keep);
+        active.resize(keep);
     }
-    edges_.Reset();
-    std::fill(buckets_.begin(), buckets_.end(), nullptr);
 }
 
 } // namespace tavro::player::render

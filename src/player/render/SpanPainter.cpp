@@ -3,6 +3,7 @@
 #include "player/render/FillSampler.h"
 #include "player/render/NativeBitmap.h"
 #include "player/render/PixelColor.h"
+#include "player/render/PixelKernels.h"
 
 #include <algorithm>
 
@@ -11,13 +12,11 @@ namespace tavro::player::render {
 namespace {
 constexpr int kPiece = 256;
 
-// A lane word (0x00XX00YY) as two 32-bit lanes.
-inline uint64_t Wide(uint32_t lanes) {
-    return uint64_t(lanes & 0xFF) | (uint64_t(lanes & 0xFF0000) << 16);
-}
-// Sum of 16 samples back to a lane word.
-inline uint32_t Narrow16(uint64_t sum) {
-    return uint32_t((sum >> 4) & 0xFF) | (uint32_t((sum >> 36) & 0xFF) << 16);
+// 0xAARRGGBB as four 16-bit lanes: blue in bits 0..15, green 16..31, red 32..47, alpha 48..63.
+inline uint64_t Spread(uint32_t argb) {
+    uint64_t t = argb;
+    t = (t | (t << 16)) & 0x0000FFFF0000FFFFull;
+    return (t | (t << 8)) & 0x00FF00FF00FF00FFull;
 }
 } // namespace
 
@@ -27,14 +26,10 @@ void SpanPainter::Begin(NativeBitmap& target, const Rect& deviceClip, bool antiA
     antiAlias_ = antiAlias;
     if (antiAlias_) {
         size_t w = size_t(std::max<int64_t>(0, clip_.Width() / 4)) + 2;
-        acc_.Reset(w);
-        run_.Reset(w);
-        opaqueAcc_.assign(w, 0);
-        opaqueRun_.assign(w, 0);
+        cells_.assign(w, SampleSums());
         for (Bottom& b : bottoms_) {
             b.record = nullptr;
             b.weight.assign(w, 0);
-            b.run.assign(w, 0);
         }
         bottomCount_ = 0;
         rowBuf_.resize(w);
@@ -152,9 +147,7 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
         for (int i = count - (opaqueBottom ? 2 : 1); i >= 0; --i)
             c = BlendOver(c, layers[i]->color);
         if (antiAlias_) {
-            AccumulateSolid(x0, x1, c);
-            if (opaqueBottom)
-                AccumulateOpaque(x0, x1);
+            AddSolid(x0, x1, c, opaqueBottom ? 1 : 0);
             return;
         }
         if (opaqueBottom) {
@@ -165,7 +158,7 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
     if (antiAlias_) {
         Accumulate(y, x0, x1, layers, count, opaqueBottom);
         if (opaqueBottom)
-            AccumulateOpaque(x0, x1);
+            AddOpaque(x0, x1);
         return;
     }
     uint32_t buf[kPiece];
@@ -181,44 +174,47 @@ void SpanPainter::Touch(int p0, int p1) {
     touchedMax_ = std::max(touchedMax_, p1);
 }
 
-void SpanPainter::AccumulateOpaque(int x0, int x1) {
-    const int base = clip_.xmin >> 2;
-    const int p0 = (x0 >> 2) - base, p1 = ((x1 - 1) >> 2) - base;
-    if (p0 == p1) {
-        opaqueAcc_[size_t(p0)] += uint32_t(x1 - x0);
-        return;
-    }
-    opaqueAcc_[size_t(p0)] += uint32_t(4 - (x0 & 3));
-    opaqueAcc_[size_t(p1)] += uint32_t(((x1 - 1) & 3) + 1);
-    if (p1 > p0 + 1) {
-        opaqueRun_[size_t(p0 + 1)] += 4;
-        opaqueRun_[size_t(p1)] -= 4;
-    }
-}
-
-// Adds one colour to the samples [x0, x1) of the current sample row.
-void SpanPainter::AccumulateSolid(int x0, int x1, uint32_t color) {
+// The samples [x0, x1) of one sample row cover k0 samples of pixel p0, 4 of every pixel after
+// it up to p1, and k1 of p1; a value v per sample goes in as differences.
+void SpanPainter::AddSolid(int x0, int x1, uint32_t color, uint64_t opaque) {
     const int base = clip_.xmin >> 2;
     const int p0 = (x0 >> 2) - base, p1 = ((x1 - 1) >> 2) - base;
     Touch(p0, p1);
-    const uint64_t crb = Wide(LaneRB(color)), cag = Wide(LaneAG(color));
+    const uint64_t v = Spread(color);
+    SampleSums* c = cells_.data();
     if (p0 == p1) {
-        uint64_t k = uint64_t(x1 - x0);
-        acc_.rb[size_t(p0)] += crb * k;
-        acc_.ag[size_t(p0)] += cag * k;
+        const uint64_t k = uint64_t(x1 - x0);
+        c[p0].color += v * k;
+        c[p0].opaque += opaque * k;
+        c[p0 + 1].color -= v * k;
+        c[p0 + 1].opaque -= opaque * k;
         return;
     }
-    uint64_t k0 = uint64_t(4 - (x0 & 3)), k1 = uint64_t(((x1 - 1) & 3) + 1);
-    acc_.rb[size_t(p0)] += crb * k0;
-    acc_.ag[size_t(p0)] += cag * k0;
-    acc_.rb[size_t(p1)] += crb * k1;
-    acc_.ag[size_t(p1)] += cag * k1;
-    if (p1 > p0 + 1) {
-        run_.rb[size_t(p0 + 1)] += crb * 4;
-        run_.ag[size_t(p0 + 1)] += cag * 4;
-        run_.rb[size_t(p1)] -= crb * 4;
-        run_.ag[size_t(p1)] -= cag * 4;
+    const uint64_t k0 = uint64_t(4 - (x0 & 3)), k1 = uint64_t(((x1 - 1) & 3) + 1);
+    c[p0].color += v * k0;
+    c[p0].opaque += opaque * k0;
+    c[p0 + 1].color += v * (4 - k0);
+    c[p0 + 1].opaque += opaque * (4 - k0);
+    c[p1].color += v * (k1 - 4);
+    c[p1].opaque += opaque * (k1 - 4);
+    c[p1 + 1].color -= v * k1;
+    c[p1 + 1].opaque -= opaque * k1;
+}
+
+void SpanPainter::AddOpaque(int x0, int x1) {
+    const int base = clip_.xmin >> 2;
+    const int p0 = (x0 >> 2) - base, p1 = ((x1 - 1) >> 2) - base;
+    SampleSums* c = cells_.data();
+    if (p0 == p1) {
+        c[p0].opaque += uint64_t(x1 - x0);
+        c[p0 + 1].opaque -= uint64_t(x1 - x0);
+        return;
     }
+    const uint64_t k0 = uint64_t(4 - (x0 & 3)), k1 = uint64_t(((x1 - 1) & 3) + 1);
+    c[p0].opaque += k0;
+    c[p0 + 1].opaque += 4 - k0;
+    c[p1].opaque += k1 - 4;
+    c[p1 + 1].opaque -= k1;
 }
 
 // Adds the span's samples to the pixel sums: a pixel gets colour x (covered samples).
@@ -233,6 +229,7 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
         return uint32_t(s1 - s0);
     };
     Touch(p0, p1);
+    SampleSums* cells = cells_.data();
 
     // Solid colours over one opaque gradient or bitmap: the result is bottom * k + c for the
     // whole span, so the solids go in like a solid span and only the bottom's weight is summed.
@@ -249,7 +246,7 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
             k = (k * inv + 128) >> 8;
         }
         if (c != 0)
-            AccumulateSolid(x0, x1, c);
+            AddSolid(x0, x1, c, 0);
         Bottom* slot = nullptr;
         for (int i = 0; i < bottomCount_ && !slot; ++i)
             if (bottoms_[i].record == b)
@@ -263,39 +260,47 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
         if (slot) {
             slot->lo = std::min(slot->lo, p0);
             slot->hi = std::max(slot->hi, p1);
-            slot->weight[size_t(p0)] += k * coverage(p0);
-            if (p1 != p0) {
-                slot->weight[size_t(p1)] += k * coverage(p1);
-                if (p1 > p0 + 1) {
-                    slot->run[size_t(p0 + 1)] += k * 4;
-                    slot->run[size_t(p1)] -= k * 4;
-                }
+            uint32_t* w = slot->weight.data();
+            const uint32_t w0 = k * coverage(p0);
+            w[p0] += w0;
+            if (p1 == p0) {
+                w[p0 + 1] -= w0;
+            } else {
+                const uint32_t w1 = k * coverage(p1);
+                w[p0 + 1] += k * 4 - w0;
+                w[p1] += w1 - k * 4;
+                w[p1 + 1] -= w1;
             }
             return;
         }
         // More distinct fills in one row than slots: sample this one right away.
         const uint32_t* row = RowColors(b, y >> 2, p0, p1 - p0 + 1);
+        uint64_t prev = 0;
         for (int p = p0; p <= p1; ++p) {
             uint32_t col = row[p - p0];
-            uint64_t cov = coverage(p);
-            acc_.rb[size_t(p)] += Wide(ScaleLanes(LaneRB(col), k)) * cov;
-            acc_.ag[size_t(p)] += Wide(ScaleLanes(LaneAG(col), k)) * cov;
+            uint64_t v = Spread(FromLanes(ScaleLanes(LaneRB(col), k), ScaleLanes(LaneAG(col), k))) *
+                         coverage(p);
+            cells[p].color += v - prev;
+            prev = v;
         }
+        cells[p1 + 1].color -= prev;
         return;
     }
 
     // One colour per pixel, sampled at the pixel's centre column on this sample row.
     uint32_t buf[kPiece];
+    uint64_t prev = 0;
     for (int p = p0; p <= p1; p += kPiece) {
         int n = std::min(kPiece, p1 - p + 1);
         int px = p + base;
         Composite(layers, count, opaqueBottom, 2 * (px * 4 + 2), 2 * y + 1, 4, n, buf, px, -1);
         for (int k = 0; k < n; ++k) {
-            uint64_t cov = coverage(p + k);
-            acc_.rb[size_t(p + k)] += Wide(LaneRB(buf[k])) * cov;
-            acc_.ag[size_t(p + k)] += Wide(LaneAG(buf[k])) * cov;
+            uint64_t v = Spread(buf[k]) * coverage(p + k);
+            cells[p + k].color += v - prev;
+            prev = v;
         }
     }
+    cells[p1 + 1].color -= prev;
 }
 
 void SpanPainter::EndLine(int y) {
@@ -310,57 +315,24 @@ void SpanPainter::ResolveRow(int py) {
         return;
     const int base = clip_.xmin >> 2;
     const int lo = touchedMin_, hi = touchedMax_, n = hi - lo + 1;
-    uint64_t runRB = 0, runAG = 0;
-    for (int p = lo; p <= hi; ++p) {
-        size_t i = size_t(p);
-        runRB += run_.rb[i];
-        runAG += run_.ag[i];
-        rowBuf_[size_t(p - lo)] =
-            FromLanes(Narrow16(acc_.rb[i] + runRB), Narrow16(acc_.ag[i] + runAG));
-        acc_.rb[i] = acc_.ag[i] = run_.rb[i] = run_.ag[i] = 0;
-    }
-    // The fills under solid layers, weighted and sampled once per pixel.
+    uint32_t* out = rowBuf_.data();
+    const uint32_t all = kernels::ResolveSums(cells_.data() + lo, n, out);
+    // The fills under solid layers, weighted and sampled once per pixel. (An opaque pixel
+    // stays opaque: its alpha saturates.)
     for (int s = 0; s < bottomCount_; ++s) {
         Bottom& b = bottoms_[s];
-        const uint32_t* colors = RowColors(b.record, py, b.lo, b.hi - b.lo + 1) - (b.lo - lo);
-        uint32_t running = 0;
-        for (int p = b.lo; p <= b.hi; ++p) {
-            size_t i = size_t(p);
-            running += b.run[i];
-            uint32_t w = (b.weight[i] + running) >> 4; // 0..256
-            b.weight[i] = b.run[i] = 0;
-            if (w == 0)
-                continue;
-            uint32_t col = colors[p - lo];
-            uint32_t& out = rowBuf_[size_t(p - lo)];
-            uint32_t rb = LaneRB(out) + ScaleLanes(LaneRB(col), w);
-            uint32_t ag = LaneAG(out) + ScaleLanes(LaneAG(col), w);
-            // Rounding may reach 256 in a lane: saturate.
-            rb = (rb | (((rb >> 8) & 0x00010001) * 0xFF)) & kLaneMask;
-            ag = (ag | (((ag >> 8) & 0x00010001) * 0xFF)) & kLaneMask;
-            out = FromLanes(rb, ag);
-        }
+        const uint32_t* colors = RowColors(b.record, py, b.lo, b.hi - b.lo + 1);
+        kernels::AddWeightedRow(out + (b.lo - lo), colors, b.weight.data() + b.lo, b.hi - b.lo + 1);
         b.record = nullptr;
     }
-    bottomCount_ = 0;
-    bool partial = false;
-    uint32_t runOpaque = 0;
-    for (int p = lo; p <= hi; ++p) {
-        size_t i = size_t(p);
-        runOpaque += opaqueRun_[i];
-        uint32_t& out = rowBuf_[size_t(p - lo)];
-        if (opaqueAcc_[i] + runOpaque >= 16)
-            out |= 0xFF000000u;
-        else
-            partial |= (out >> 24) != 255;
-        opaqueAcc_[i] = opaqueRun_[i] = 0;
-    }
-    if (partial) {
+    // Pixels that are not opaque go over what the surface holds (adding the fills under solid
+    // layers only raises alpha, so this test is safe to make before them).
+    if ((all >> 24) != 255) {
         target_->ReadSpan(lo + base, py, n, dstBuf_.data());
-        for (int k = 0; k < n; ++k)
-            rowBuf_[size_t(k)] = BlendOver(dstBuf_[size_t(k)], rowBuf_[size_t(k)]);
+        kernels::BlendRowOver(dstBuf_.data(), out, n);
     }
-    target_->WriteSpan(lo + base, py, n, rowBuf_.data());
+    bottomCount_ = 0;
+    target_->WriteSpan(lo + base, py, n, out);
     touchedMin_ = 0;
     touchedMax_ = -1;
 }

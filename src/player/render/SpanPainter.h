@@ -8,6 +8,7 @@
 #pragma once
 
 #include "player/Rect.h"
+#include "player/render/PixelKernels.h"
 #include "player/render/ScanConverter.h"
 
 #include <cstdint>
@@ -31,20 +32,12 @@ public:
     void EndLine(int y) override;
 
 private:
-    // Anti-aliasing sums: a colour in two 64-bit words of two 32-bit channel lanes each
-    // (red and blue, alpha and green), summed over the 16 samples of a pixel.
-    struct Sums {
-        std::vector<uint64_t> rb, ag;
-        void Reset(size_t n) {
-            rb.assign(n, 0);
-            ag.assign(n, 0);
-        }
-    };
-    // The weights of one gradient or bitmap lying under solid layers in the current row.
+    // The weights of one gradient or bitmap lying under solid layers in the current row
+    // (differences too, weight x samples, 256 x 16 at most).
     struct Bottom {
         const ColorRecord* record = nullptr;
         int lo = 0, hi = -1; // pixels touched
-        std::vector<uint32_t> weight, run;
+        std::vector<uint32_t> weight;
     };
 
     int Visible(const ColorRecord* front, const ColorRecord** out, bool& opaqueBottom) const;
@@ -52,9 +45,10 @@ private:
                    int32_t y2, int32_t step, int n, uint32_t* buf, int dstX, int dstY);
     void Accumulate(int y, int x0, int x1, const ColorRecord* const* layers, int count,
                     bool opaqueBottom);
-    void AccumulateSolid(int x0, int x1, uint32_t color);
-    // Counts the samples [x0, x1) of the row as covered by something opaque.
-    void AccumulateOpaque(int x0, int x1);
+    // Adds one colour to the samples [x0, x1) of the current sample row, and counts them as
+    // covered by an opaque stack when `opaque` is 1.
+    void AddSolid(int x0, int x1, uint32_t color, uint64_t opaque);
+    void AddOpaque(int x0, int x1);
     void Touch(int p0, int p1);
     void ResolveRow(int py);
     // Anti-aliasing: the colours of a gradient or bitmap record at the pixel centres of row
@@ -64,13 +58,7 @@ private:
     NativeBitmap* target_ = nullptr;
     Rect clip_;
     bool antiAlias_ = false;
-    // Anti-aliasing: direct per-pixel sums, and difference arrays for runs that cover whole
-    // pixels (a run adds at its first whole pixel and subtracts after its last, so its cost
-    // does not grow with its length); the row's sums are their total.
-    Sums acc_, run_;
-    // Samples covered by an opaque stack, per pixel: 16 means the pixel is opaque whatever the
-    // rounding of its colour sums.
-    std::vector<uint32_t> opaqueAcc_, opaqueRun_;
+    std::vector<SampleSums> cells_; // per pixel of the clip's width, and one more
     static constexpr int kBottoms = 4;
     Bottom bottoms_[kBottoms];
     int bottomCount_ = 0;
