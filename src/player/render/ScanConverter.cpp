@@ -140,7 +140,13 @@ void ScanConverter::Advance(Active& a, int y) {
         // 16 fractional bits of the step are plenty and the product stays within 64 bits.
         int64_t dy = (a.cy - a.py) >> 16;
         if (dy > 0) {
-            int64_t t = ((ys - a.py) >> 16 << 16) / dy; // 0..65536
+            // t = floor(n / dy), 0..65536. With n and dy exact in doubles, the quotient is
+            // either whole (and exact) or at least 1 / dy away from a whole number, more than
+            // the rounding of one division below 2^17 (2^-37): its floor is the same.
+            const int64_t n = (ys - a.py) >> 16 << 16;
+            const int64_t t = n < (int64_t(1) << 52) && dy < (int64_t(1) << 36)
+                                  ? int64_t(double(n) / double(dy))
+                                  : n / dy;
             x = a.px + (((a.cx - a.px) >> 16) * t);
         }
     }
@@ -214,7 +220,7 @@ void ScanConverter::RunRows(SpanSink& sink, int32_t y0, int32_t y1, State& st,
     if (buckets_.empty() || clip_.xmax <= clip_.xmin || y0 >= y1)
         return;
     const int32_t xmin = clip_.xmin, xmax = clip_.xmax;
-    std::vector<Active*>& active = st.active;
+    std::vector<Slot>& active = st.active;
     active.clear();
     st.freeSlots.clear();
     ColorRecord*& front = st.front;
@@ -229,7 +235,7 @@ void ScanConverter::RunRows(SpanSink& sink, int32_t y0, int32_t y1, State& st,
             a = &st.pool[nextSlot++];
         }
         Activate(e, y, *a, copies);
-        active.push_back(a);
+        active.push_back({a->col, a->yEnd, a});
     };
     // Edges that began above the band and still cross its first scanline.
     for (int32_t y = clip_.ymin; y < y0; ++y)
@@ -240,29 +246,30 @@ void ScanConverter::RunRows(SpanSink& sink, int32_t y0, int32_t y1, State& st,
         for (const Edge* e = buckets_[size_t(y - clip_.ymin)]; e; e = e->next)
             take(e, y);
         // One insertion pass keeps the list sorted by column.
-        Active** list = active.data();
+        Slot* list = active.data();
         const size_t count = active.size();
         for (size_t i = 1; i < count; ++i) {
-            Active* moving = list[i];
-            if (moving->col >= list[i - 1]->col)
+            if (list[i].col >= list[i - 1].col)
                 continue;
+            const Slot moving = list[i];
             size_t j = i;
             do {
                 list[j] = list[j - 1];
                 --j;
-            } while (j > 0 && list[j - 1]->col > moving->col);
+            } while (j > 0 && list[j - 1].col > moving.col);
             list[j] = moving;
         }
 
         int32_t prev = INT32_MIN;
         for (size_t i = 0; i < count; ++i) {
-            const Active& a = *list[i];
-            if (front && a.col > prev) {
-                int32_t x0 = std::max(prev, xmin), x1 = std::min(a.col, xmax);
+            const int32_t col = list[i].col;
+            if (front && col > prev) {
+                int32_t x0 = std::max(prev, xmin), x1 = std::min(col, xmax);
                 if (x0 < x1)
                     sink.Span(y, x0, x1, front);
             }
-            prev = a.col;
+            prev = col;
+            const Active& a = *list[i].a;
             Cross(front, a.fill0, a.dir);
             Cross(front, a.fill1, -a.dir);
         }
@@ -274,13 +281,14 @@ void ScanConverter::RunRows(SpanSink& sink, int32_t y0, int32_t y1, State& st,
 
         size_t keep = 0;
         for (size_t i = 0; i < count; ++i) {
-            Active* a = list[i];
-            if (a->yEnd <= y + 1) {
-                st.freeSlots.push_back(a);
+            Slot slot = list[i];
+            if (slot.yEnd <= y + 1) {
+                st.freeSlots.push_back(slot.a);
                 continue;
             }
-            Advance(*a, y + 1);
-            list[keep++] = a;
+            Advance(*slot.a, y + 1);
+            slot.col = slot.a->col;
+            list[keep++] = slot;
         }
         active.resize(keep);
     }

@@ -51,6 +51,12 @@ struct RecordCopies {
 
 class ScanConverter {
     struct Active;
+    // An active edge in the sorted list, with the fields the list's passes read most.
+    struct Slot {
+        int32_t col;
+        int32_t yEnd;
+        Active* a;
+    };
 
 public:
     // What one run through rows keeps: the active edges and the current colour list.
@@ -62,7 +68,7 @@ public:
     private:
         friend class ScanConverter;
         std::vector<Active> pool; // storage, reused across scanlines
-        std::vector<Active*> active;
+        std::vector<Slot> active;
         std::vector<Active*> freeSlots;
         ColorRecord* front = nullptr;
     };
@@ -104,8 +110,8 @@ private:
         // Lines: col = q + (r != 0), with q, r the floor quotient and remainder of N / den.
         int64_t q, r, den, stepQ, stepR;
         // Curves: forward differences in 32.32 fixed point.
-        int64_t cx, cy, px, py, dx, dy, ddx, ddy;
         int32_t stepsLeft;
+        int64_t cx, cy, px, py, dx, dy, ddx, ddy;
         int64_t bx, by;
     };
 

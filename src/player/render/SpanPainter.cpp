@@ -34,7 +34,7 @@ void SpanPainter::Begin(NativeBitmap& target, const Rect& deviceClip, bool antiA
         bottomCount_ = 0;
         rowBuf_.resize(w);
         dstBuf_.resize(w);
-        touchedMin_ = 0;
+        touchedMin_ = INT32_MAX;
         touchedMax_ = -1;
         for (RowCache& rc : rowCache_) {
             rc.record = nullptr;
@@ -77,22 +77,6 @@ const uint32_t* SpanPainter::RowColors(const ColorRecord* r, int py, int p, int 
     return rc->colors.data() + p;
 }
 
-int SpanPainter::Visible(const ColorRecord* front, const ColorRecord** out,
-                         bool& opaqueBottom) const {
-    int n = 0;
-    opaqueBottom = false;
-    for (const ColorRecord* r = front; r && n < kMaxLayers; r = r->next) {
-        if (r->kind == FillKind::Clip || !r->Unmasked())
-            continue;
-        out[n++] = r;
-        if (r->opaque) {
-            opaqueBottom = true;
-            break;
-        }
-    }
-    return n;
-}
-
 // Composites `count` layers (front first) into buf for n samples; the bottom comes from the
 // opaque layer or, without one, from the surface at (dstX, dstY).
 void SpanPainter::Composite(const ColorRecord* const* layers, int count, bool opaqueBottom,
@@ -132,33 +116,77 @@ void SpanPainter::Composite(const ColorRecord* const* layers, int count, bool op
     }
 }
 
-void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
-    const ColorRecord* layers[kMaxLayers];
-    bool opaqueBottom;
-    int count = Visible(front, layers, opaqueBottom);
-    if (count == 0)
+// The samples [x0, x1) of one sample row cover k0 samples of pixel p0, 4 of every pixel after
+// it up to p1, and k1 of p1 (k0 = x1 - x0 when p0 = p1). A value v per sample goes into the
+// differences as v k0 at p0, v (4 - k0) after it, v (k1 - 4) at p1 and -v k1 after p1; with
+// p0 = p1, v k0 at p0 and -v k0 after it.
+[[gnu::always_inline]] inline SpanPainter::Cover SpanPainter::CoverOf(int x0, int x1) {
+    const int base = clip_.xmin >> 2;
+    Cover c;
+    c.p0 = (x0 >> 2) - base;
+    c.p1 = ((x1 - 1) >> 2) - base;
+    touchedMin_ = std::min(touchedMin_, c.p0);
+    touchedMax_ = std::max(touchedMax_, c.p1);
+    c.one = c.p0 == c.p1;
+    c.k0 = c.one ? uint32_t(x1 - x0) : uint32_t(4 - (x0 & 3));
+    c.k1 = c.one ? c.k0 : uint32_t(((x1 - 1) & 3) + 1);
+    return c;
+}
+
+[[gnu::always_inline]] inline void SpanPainter::Add(const Cover& c, uint64_t v, uint64_t opaque) {
+    SampleSums* cells = cells_.data();
+    const int p0 = c.p0, p1 = c.p1;
+    const uint64_t k0 = c.k0, k1 = c.k1;
+    cells[p0].color += v * k0;
+    cells[p0].opaque += opaque * k0;
+    if (c.one) {
+        cells[p0 + 1].color -= v * k0;
+        cells[p0 + 1].opaque -= opaque * k0;
         return;
-    // Only solid colours: one colour for the whole span.
-    bool solid = true;
-    for (int i = 0; i < count && solid; ++i)
-        solid = layers[i]->kind == FillKind::Solid;
-    if (solid) {
-        uint32_t c = opaqueBottom ? layers[count - 1]->color : 0;
-        for (int i = count - (opaqueBottom ? 2 : 1); i >= 0; --i)
-            c = BlendOver(c, layers[i]->color);
-        if (antiAlias_) {
-            AddSolid(x0, x1, c, opaqueBottom ? 1 : 0);
-            return;
-        }
-        if (opaqueBottom) {
-            target_->FillSpan(x0, y, x1 - x0, c);
-            return;
+    }
+    cells[p0 + 1].color += v * (4 - k0);
+    cells[p0 + 1].opaque += opaque * (4 - k0);
+    cells[p1].color += v * (k1 - 4);
+    cells[p1].opaque += opaque * (k1 - 4);
+    cells[p1 + 1].color -= v * k1;
+    cells[p1 + 1].opaque -= opaque * k1;
+}
+
+void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
+    // The visible records: front to back down to the first opaque one, without clip outlines
+    // and records masked out by a clip.
+    const ColorRecord* layers[kMaxLayers];
+    int count = 0;
+    bool opaqueBottom = false, solid = true;
+    for (const ColorRecord* r = front; r && count < kMaxLayers; r = r->next) {
+        if (r->kind == FillKind::Clip || (r->clips && !r->Unmasked()))
+            continue;
+        layers[count++] = r;
+        solid &= r->kind == FillKind::Solid;
+        if (r->opaque) {
+            opaqueBottom = true;
+            break;
         }
     }
+    if (count == 0)
+        return;
     if (antiAlias_) {
+        if (solid) {
+            // One colour for the whole span (the common case, kept free of calls).
+            uint32_t c = opaqueBottom ? layers[count - 1]->color : 0;
+            for (int i = count - (opaqueBottom ? 2 : 1); i >= 0; --i)
+                c = BlendOver(c, layers[i]->color);
+            AddSamples(x0, x1, Spread(c), opaqueBottom ? 1 : 0);
+            return;
+        }
         Accumulate(y, x0, x1, layers, count, opaqueBottom);
-        if (opaqueBottom)
-            AddOpaque(x0, x1);
+        return;
+    }
+    if (solid && opaqueBottom) {
+        uint32_t c = layers[count - 1]->color;
+        for (int i = count - 2; i >= 0; --i)
+            c = BlendOver(c, layers[i]->color);
+        target_->FillSpan(x0, y, x1 - x0, c);
         return;
     }
     uint32_t buf[kPiece];
@@ -169,66 +197,14 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
     }
 }
 
-void SpanPainter::Touch(int p0, int p1) {
-    touchedMin_ = touchedMax_ < touchedMin_ ? p0 : std::min(touchedMin_, p0);
-    touchedMax_ = std::max(touchedMax_, p1);
-}
-
-// The samples [x0, x1) of one sample row cover k0 samples of pixel p0, 4 of every pixel after
-// it up to p1, and k1 of p1; a value v per sample goes in as differences.
-void SpanPainter::AddSolid(int x0, int x1, uint32_t color, uint64_t opaque) {
-    const int base = clip_.xmin >> 2;
-    const int p0 = (x0 >> 2) - base, p1 = ((x1 - 1) >> 2) - base;
-    Touch(p0, p1);
-    const uint64_t v = Spread(color);
-    SampleSums* c = cells_.data();
-    if (p0 == p1) {
-        const uint64_t k = uint64_t(x1 - x0);
-        c[p0].color += v * k;
-        c[p0].opaque += opaque * k;
-        c[p0 + 1].color -= v * k;
-        c[p0 + 1].opaque -= opaque * k;
-        return;
-    }
-    const uint64_t k0 = uint64_t(4 - (x0 & 3)), k1 = uint64_t(((x1 - 1) & 3) + 1);
-    c[p0].color += v * k0;
-    c[p0].opaque += opaque * k0;
-    c[p0 + 1].color += v * (4 - k0);
-    c[p0 + 1].opaque += opaque * (4 - k0);
-    c[p1].color += v * (k1 - 4);
-    c[p1].opaque += opaque * (k1 - 4);
-    c[p1 + 1].color -= v * k1;
-    c[p1 + 1].opaque -= opaque * k1;
-}
-
-void SpanPainter::AddOpaque(int x0, int x1) {
-    const int base = clip_.xmin >> 2;
-    const int p0 = (x0 >> 2) - base, p1 = ((x1 - 1) >> 2) - base;
-    SampleSums* c = cells_.data();
-    if (p0 == p1) {
-        c[p0].opaque += uint64_t(x1 - x0);
-        c[p0 + 1].opaque -= uint64_t(x1 - x0);
-        return;
-    }
-    const uint64_t k0 = uint64_t(4 - (x0 & 3)), k1 = uint64_t(((x1 - 1) & 3) + 1);
-    c[p0].opaque += k0;
-    c[p0 + 1].opaque += 4 - k0;
-    c[p1].opaque += k1 - 4;
-    c[p1 + 1].opaque -= k1;
-}
-
-// Adds the span's samples to the pixel sums: a pixel gets colour x (covered samples).
+// The span's layers are not all solid colours.
 void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* layers, int count,
                              bool opaqueBottom) {
     const int base = clip_.xmin >> 2;
-    const int p0 = (x0 >> 2) - base, p1 = ((x1 - 1) >> 2) - base; // pixel range, inclusive
-    auto coverage = [&](int p) -> uint32_t {
-        if (p != p0 && p != p1)
-            return 4;
-        int s0 = std::max(x0, (p + base) * 4), s1 = std::min(x1, (p + base) * 4 + 4);
-        return uint32_t(s1 - s0);
-    };
-    Touch(p0, p1);
+    const Cover cover = CoverOf(x0, x1);
+    const int p0 = cover.p0, p1 = cover.p1;
+    const uint32_t k0 = cover.k0, k1 = cover.k1;
+    const bool one = cover.one;
     SampleSums* cells = cells_.data();
 
     // Solid colours over one opaque gradient or bitmap: the result is bottom * k + c for the
@@ -245,8 +221,7 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
             c = BlendOver(c, layers[i]->color);
             k = (k * inv + 128) >> 8;
         }
-        if (c != 0)
-            AddSolid(x0, x1, c, 0);
+        Add(cover, Spread(c), 1);
         Bottom* slot = nullptr;
         for (int i = 0; i < bottomCount_ && !slot; ++i)
             if (bottoms_[i].record == b)
@@ -261,15 +236,13 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
             slot->lo = std::min(slot->lo, p0);
             slot->hi = std::max(slot->hi, p1);
             uint32_t* w = slot->weight.data();
-            const uint32_t w0 = k * coverage(p0);
-            w[p0] += w0;
-            if (p1 == p0) {
-                w[p0 + 1] -= w0;
+            w[p0] += k * k0;
+            if (one) {
+                w[p0 + 1] -= k * k0;
             } else {
-                const uint32_t w1 = k * coverage(p1);
-                w[p0 + 1] += k * 4 - w0;
-                w[p1] += w1 - k * 4;
-                w[p1 + 1] -= w1;
+                w[p0 + 1] += k * (4 - k0);
+                w[p1] += k * k1 - k * 4;
+                w[p1 + 1] -= k * k1;
             }
             return;
         }
@@ -277,9 +250,12 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
         const uint32_t* row = RowColors(b, y >> 2, p0, p1 - p0 + 1);
         uint64_t prev = 0;
         for (int p = p0; p <= p1; ++p) {
-            uint32_t col = row[p - p0];
-            uint64_t v = Spread(FromLanes(ScaleLanes(LaneRB(col), k), ScaleLanes(LaneAG(col), k))) *
-                         coverage(p);
+            const uint32_t col = row[p - p0];
+            const uint64_t v =
+                Spread(FromLanes(ScaleLanes(LaneRB(col), k), ScaleLanes(LaneAG(col), k))) *
+                (p == p0   ? k0
+                 : p == p1 ? k1
+                           : 4);
             cells[p].color += v - prev;
             prev = v;
         }
@@ -288,6 +264,8 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
     }
 
     // One colour per pixel, sampled at the pixel's centre column on this sample row.
+    if (opaqueBottom)
+        Add(cover, 0, 1);
     uint32_t buf[kPiece];
     uint64_t prev = 0;
     for (int p = p0; p <= p1; p += kPiece) {
@@ -295,8 +273,9 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
         int px = p + base;
         Composite(layers, count, opaqueBottom, 2 * (px * 4 + 2), 2 * y + 1, 4, n, buf, px, -1);
         for (int k = 0; k < n; ++k) {
-            uint64_t v = Spread(buf[k]) * coverage(p + k);
-            cells[p + k].color += v - prev;
+            const int q = p + k;
+            uint64_t v = Spread(buf[k]) * (q == p0 ? k0 : q == p1 ? k1 : 4);
+            cells[q].color += v - prev;
             prev = v;
         }
     }
@@ -333,7 +312,7 @@ void SpanPainter::ResolveRow(int py) {
     }
     bottomCount_ = 0;
     target_->WriteSpan(lo + base, py, n, out);
-    touchedMin_ = 0;
+    touchedMin_ = INT32_MAX;
     touchedMax_ = -1;
 }
 

@@ -40,16 +40,25 @@ private:
         std::vector<uint32_t> weight;
     };
 
-    int Visible(const ColorRecord* front, const ColorRecord** out, bool& opaqueBottom) const;
     void Composite(const ColorRecord* const* layers, int count, bool opaqueBottom, int32_t x2,
                    int32_t y2, int32_t step, int n, uint32_t* buf, int dstX, int dstY);
+    // Anti-aliasing: the pixels that the samples [x0, x1) of a sample row fall in, and how
+    // many samples of the first and last (the others get 4).
+    struct Cover {
+        int p0, p1; // relative to the clip, inclusive
+        uint32_t k0, k1;
+        bool one; // p0 == p1 (and k1 == k0)
+    };
+    Cover CoverOf(int x0, int x1);
+    // Adds v (four 16-bit lanes) and `opaque` per covered sample to the row's sums.
+    void Add(const Cover& cover, uint64_t v, uint64_t opaque);
+    void AddSamples(int x0, int x1, uint64_t v, uint64_t opaque) {
+        Add(CoverOf(x0, x1), v, opaque);
+    }
+    // Adds the samples [x0, x1) of sample row y, covered by `layers` (front first, not all
+    // solid colours), to the pixel sums of the row.
     void Accumulate(int y, int x0, int x1, const ColorRecord* const* layers, int count,
                     bool opaqueBottom);
-    // Adds one colour to the samples [x0, x1) of the current sample row, and counts them as
-    // covered by an opaque stack when `opaque` is 1.
-    void AddSolid(int x0, int x1, uint32_t color, uint64_t opaque);
-    void AddOpaque(int x0, int x1);
-    void Touch(int p0, int p1);
     void ResolveRow(int py);
     // Anti-aliasing: the colours of a gradient or bitmap record at the pixel centres of row
     // `py`, pixels [p, p + n) (relative to the clip), sampled once for all four sample rows.
@@ -62,7 +71,7 @@ private:
     static constexpr int kBottoms = 4;
     Bottom bottoms_[kBottoms];
     int bottomCount_ = 0;
-    int touchedMin_ = 0, touchedMax_ = -1; // pixel range touched in the current row
+    int touchedMin_ = INT32_MAX, touchedMax_ = -1; // pixel range touched in the current row
     std::vector<uint32_t> rowBuf_, dstBuf_;
     struct RowCache {
         const ColorRecord* record = nullptr;
