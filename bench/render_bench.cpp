@@ -527,6 +527,8 @@ int RunRatio(int frames, int bands) {
                             Times::Median(t.cpu));
             };
             row("tavro", tavro);
+            std::printf("%-6s %-10s %-7s %d bands on %d threads\n", "", "", "",
+                        stage.renderer->LastFrame().bands, stage.renderer->LastFrame().threads);
             if (std::getenv("TAVRO_BENCH_CHECKSUM")) {
                 std::vector<uint8_t> rgba;
                 int pw = 0, ph = 0;
@@ -536,6 +538,19 @@ int RunRatio(int frames, int bands) {
                     sum = (sum ^ b) * 1099511628211ull;
                 std::printf("picture checksum %016llx\n", (unsigned long long)sum);
             }
+            // Incremental frames: one letter moves by a few pixels, everything else stays.
+            Times moving;
+            DisplayObject* letter = stage.core.Level0().rootObject->FindChild(10 + kGlyphs / 2);
+            for (int i = 0; i < frames; ++i)
+                TimeOne(moving, [&] {
+                    letter->matrix.tx += (i & 1) ? -60 : 60;
+                    stage.core.GetDisplayList().MarkDirty(letter);
+                    stage.renderer->UpdateScreen();
+                });
+            row("moving", moving);
+            std::printf("%-6s %-10s %-7s full / moving letter: %.1f (cpu min), %.1f (cpu median)\n",
+                        "", "", "", Times::Min(tavro.cpu) / Times::Min(moving.cpu),
+                        Times::Median(tavro.cpu) / Times::Median(moving.cpu));
 #ifdef TAVRO_HAVE_CAIRO
             row("cairo", other);
             std::printf("%-6s %-10s %-7s %9.2f %9.2f %9.2f %9.2f\n", aa ? "on" : "off", size,

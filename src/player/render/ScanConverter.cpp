@@ -109,21 +109,25 @@ void ScanConverter::Activate(const Edge* e, int y, Active& a, RecordCopies* copi
     a.stepsLeft = int32_t(steps);
     a.bx = int64_t(e->x1) << 32;
     a.by = int64_t(e->y1) << 32;
-    Advance(a, y);
+    AdvanceCurve(a, y);
 }
 
 // Moves the crossing to scanline y (the line case steps by one row; curves walk forward to it).
-void ScanConverter::Advance(Active& a, int y) {
-    if (a.line) {
-        a.q += a.stepQ;
-        a.r += a.stepR;
-        if (a.r >= a.den) {
-            a.r -= a.den;
-            ++a.q;
-        }
-        a.col = int32_t(a.q + (a.r != 0));
+[[gnu::always_inline]] inline void ScanConverter::Advance(Active& a, int y) {
+    if (!a.line) {
+        AdvanceCurve(a, y);
         return;
     }
+    a.q += a.stepQ;
+    a.r += a.stepR;
+    if (a.r >= a.den) {
+        a.r -= a.den;
+        ++a.q;
+    }
+    a.col = int32_t(a.q + (a.r != 0));
+}
+
+void ScanConverter::AdvanceCurve(Active& a, int y) {
     int64_t ys = (int64_t(y) << 32) + kHalf32;
     while (a.cy < ys && a.stepsLeft > 0) {
         a.px = a.cx, a.py = a.cy;
@@ -153,7 +157,8 @@ void ScanConverter::Advance(Active& a, int y) {
     a.col = ColumnOf(x);
 }
 
-void ScanConverter::Cross(ColorRecord*& front, ColorRecord* r, int delta) {
+[[gnu::always_inline]] inline void ScanConverter::Cross(ColorRecord*& front, ColorRecord* r,
+                                                        int delta) {
     if (!r)
         return;
     bool was = r->winding != 0;

@@ -116,7 +116,9 @@ private:
     };
 
     static void Activate(const Edge* e, int y, Active& a, RecordCopies* copies);
+    // Lines step here; curves walk on in AdvanceCurve.
     static void Advance(Active& a, int y);
+    static void AdvanceCurve(Active& a, int y);
     static void Cross(ColorRecord*& front, ColorRecord* r, int delta);
     static void ClearColorList(ColorRecord*& front);
 

@@ -152,6 +152,11 @@ void SpanPainter::Composite(const ColorRecord* const* layers, int count, bool op
     cells[p1 + 1].opaque -= opaque * k1;
 }
 
+[[gnu::always_inline]] inline void SpanPainter::AddSamples(int x0, int x1, uint64_t v,
+                                                           uint64_t opaque) {
+    Add(CoverOf(x0, x1), v, opaque);
+}
+
 void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
     // The visible records: front to back down to the first opaque one, without clip outlines
     // and records masked out by a clip.
