@@ -3,13 +3,15 @@
 // is read as SWF) is loaded into a window of the given size and stepped frame by frame; the
 // time of every step (timeline, actions and the render of the changed area) is recorded.
 //
-//   example_frames [--size WxH] [--aa on|off] [--loops N] [--bands N] [--checksum] [FILE...]
+//   example_frames [--size WxH] [--aa on|off] [--loops N] [--frames N] [--bands N] [--checksum]
+//                  [FILE...]
 //
-// Defaults: 1920x1080, anti-aliasing on, one pass through every frame, bands chosen by the
-// renderer, and examples/letters.swi and examples/effects.swi of the source tree. --checksum
-// prints a checksum of the picture after every frame (to compare builds: the pictures must not
-// change). Times are wall-clock milliseconds and the process's CPU milliseconds (worker threads
-// included); the load average is printed too, since the machine may be shared.
+// Defaults: 1920x1080, anti-aliasing on, one pass through every frame (--frames N stops after N
+// frames), bands chosen by the renderer (--bands 1 draws on one thread), and examples/letters.swi
+// and examples/effects.swi of the source tree. --checksum prints a checksum of the picture after
+// every frame (to compare builds: the pictures must not change). Times are wall-clock milliseconds
+// and the process's CPU milliseconds (worker threads included); the load average is printed too,
+// since the machine may be shared.
 #include "export/MovieExport.h"
 #include "model/Archive.h"
 #include "model/CDocObj.h"
@@ -39,6 +41,7 @@ struct Options {
     int width = 1920, height = 1080;
     bool antiAlias = true;
     int loops = 1;
+    int frames = 0;
     int bands = 0;
     bool checksum = false;
     std::vector<std::string> files;
@@ -103,7 +106,9 @@ void Play(const std::string& path, const Options& o) {
     host.Load(bytes.data(), bytes.size());
     if (!host.Loaded())
         throw std::runtime_error(path + ": not a playable movie");
-    const int frames = std::max(1, int(host.Level0().frameCount)) * o.loops;
+    int frames = std::max(1, int(host.Level0().frameCount)) * o.loops;
+    if (o.frames > 0)
+        frames = std::min(frames, o.frames);
 
     std::vector<double> wall, cpu, pixels;
     for (int i = 0; i < frames; ++i) {
@@ -155,13 +160,16 @@ int main(int argc, char** argv) {
             o.antiAlias = next() != "off";
         } else if (a == "--loops") {
             o.loops = std::max(1, std::atoi(next().c_str()));
+        } else if (a == "--frames") {
+            o.frames = std::max(0, std::atoi(next().c_str()));
         } else if (a == "--bands") {
             o.bands = std::max(0, std::atoi(next().c_str()));
         } else if (a == "--checksum") {
             o.checksum = true;
         } else if (!a.empty() && a[0] == '-') {
-            std::fprintf(stderr, "usage: example_frames [--size WxH] [--aa on|off] [--loops N] "
-                                 "[--bands N] [--checksum] [FILE...]\n");
+            std::fprintf(
+                stderr, "usage: example_frames [--size WxH] [--aa on|off] [--loops N] [--frames N] "
+                        "[--bands N] [--checksum] [FILE...]\n");
             return 2;
         } else {
             o.files.push_back(a);

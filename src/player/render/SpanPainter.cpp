@@ -32,6 +32,8 @@ void SpanPainter::Begin(NativeBitmap& target, const Rect& deviceClip, bool antiA
             b.weight.assign(w, 0);
         }
         bottomCount_ = 0;
+        uniformRows_ = 0;
+        mixed_ = false;
         rowBuf_.resize(w);
         dstBuf_.resize(w);
         touchedMin_ = INT32_MAX;
@@ -181,9 +183,21 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
             uint32_t c = opaqueBottom ? layers[count - 1]->color : 0;
             for (int i = count - (opaqueBottom ? 2 : 1); i >= 0; --i)
                 c = BlendOver(c, layers[i]->color);
+            // A sample row all in one opaque colour, like those before it in this pixel row:
+            // kept aside, in case the whole pixel row is (then it is filled without sums).
+            if (!mixed_ && opaqueBottom && x0 == clip_.xmin && x1 == clip_.xmax &&
+                (uniformRows_ == 0 || c == uniformColor_)) {
+                uniformColor_ = c;
+                ++uniformRows_;
+                return;
+            }
+            if (!mixed_)
+                Mix();
             AddSamples(x0, x1, Spread(c), opaqueBottom ? 1 : 0);
             return;
         }
+        if (!mixed_)
+            Mix();
         Accumulate(y, x0, x1, layers, count, opaqueBottom);
         return;
     }
@@ -287,11 +301,33 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
     cells[p1 + 1].color -= prev;
 }
 
+// The sample rows kept aside go into the sums like any span.
+void SpanPainter::Mix() {
+    mixed_ = true;
+    if (uniformRows_ > 0) {
+        const uint64_t n = uint64_t(uniformRows_);
+        AddSamples(clip_.xmin, clip_.xmax, Spread(uniformColor_) * n, n);
+        uniformRows_ = 0;
+    }
+}
+
 void SpanPainter::EndLine(int y) {
     if (!antiAlias_)
         return;
-    if (((y - clip_.ymin) & 3) == 3 || y == clip_.ymax - 1)
-        ResolveRow((y >> 2));
+    if (((y - clip_.ymin) & 3) != 3 && y != clip_.ymax - 1)
+        return;
+    const int py = y >> 2;
+    // Every sample row of the pixel row in one opaque colour: every pixel is that colour (its
+    // sums would be 16 times it, all samples opaque).
+    if (!mixed_ && uniformRows_ > 0 && uniformRows_ == y - std::max(py * 4, clip_.ymin) + 1) {
+        target_->FillSpan(clip_.xmin >> 2, py, (clip_.xmax - clip_.xmin) >> 2, uniformColor_);
+        uniformRows_ = 0;
+        return;
+    }
+    if (!mixed_)
+        Mix();
+    mixed_ = false;
+    ResolveRow(py);
 }
 
 void SpanPainter::ResolveRow(int py) {

@@ -58,6 +58,9 @@ private:
     void Accumulate(int y, int x0, int x1, const ColorRecord* const* layers, int count,
                     bool opaqueBottom);
     void ResolveRow(int py);
+    // Puts the sample rows kept aside as one colour into the sums; from then on this pixel row
+    // is summed.
+    void Mix();
     // Anti-aliasing: the colours of a gradient or bitmap record at the pixel centres of row
     // `py`, pixels [p, p + n) (relative to the clip), sampled once for all four sample rows.
     const uint32_t* RowColors(const ColorRecord* r, int py, int p, int n);
@@ -70,6 +73,11 @@ private:
     Bottom bottoms_[kBottoms];
     int bottomCount_ = 0;
     int touchedMin_ = INT32_MAX, touchedMax_ = -1; // pixel range touched in the current row
+    // Sample rows of the current pixel row that were one opaque colour across the clip, not
+    // yet summed; `mixed_` once anything else came in this pixel row.
+    int uniformRows_ = 0;
+    uint32_t uniformColor_ = 0;
+    bool mixed_ = false;
     std::vector<uint32_t> rowBuf_, dstBuf_;
     struct RowCache {
         const ColorRecord* record = nullptr;
