@@ -265,36 +265,33 @@ void ScanConverter::RunRows(SpanSink& sink, int32_t y0, int32_t y1, State& st,
             list[j] = moving;
         }
 
+        // Spans between the crossings; each edge then steps to the next scanline (or retires).
         int32_t prev = INT32_MIN;
+        size_t keep = 0;
         for (size_t i = 0; i < count; ++i) {
-            const int32_t col = list[i].col;
-            if (front && col > prev) {
-                int32_t x0 = std::max(prev, xmin), x1 = std::min(col, xmax);
+            Slot slot = list[i];
+            if (front && slot.col > prev) {
+                int32_t x0 = std::max(prev, xmin), x1 = std::min(slot.col, xmax);
                 if (x0 < x1)
                     sink.Span(y, x0, x1, front);
             }
-            prev = col;
-            const Active& a = *list[i].a;
+            prev = slot.col;
+            Active& a = *slot.a;
             Cross(front, a.fill0, a.dir);
             Cross(front, a.fill1, -a.dir);
+            if (slot.yEnd <= y + 1) {
+                st.freeSlots.push_back(slot.a);
+                continue;
+            }
+            Advance(a, y + 1);
+            slot.col = a.col;
+            list[keep++] = slot;
         }
         // A well-formed outline leaves every count at zero; damaged ones must not leak into
         // the next scanline.
         if (front)
             ClearColorList(front);
         sink.EndLine(y);
-
-        size_t keep = 0;
-        for (size_t i = 0; i < count; ++i) {
-            Slot slot = list[i];
-            if (slot.yEnd <= y + 1) {
-                st.freeSlots.push_back(slot.a);
-                continue;
-            }
-            Advance(*slot.a, y + 1);
-            slot.col = slot.a->col;
-            list[keep++] = slot;
-        }
         active.resize(keep);
     }
 }
