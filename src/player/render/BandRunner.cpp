@@ -80,7 +80,8 @@ void WorkerThreads::Run(const std::function<void(int)>& job, int workers) {
         std::rethrow_exception(failure);
 }
 
-BandRunner::BandRunner() = default;
+BandRunner::BandRunner()
+    : cores_(int(std::min<unsigned>(std::thread::hardware_concurrency(), kMaxThreads))) {}
 BandRunner::~BandRunner() = default;
 
 void BandRunner::Run(ScanConverter& scan, const FrameBuilder& frame, SpanPainter& painter,
@@ -88,7 +89,7 @@ void BandRunner::Run(ScanConverter& scan, const FrameBuilder& frame, SpanPainter
     const int32_t unit = antiAlias ? 4 : 1;
     const int64_t rows = clip.IsEmpty() ? 0 : clip.Height() / unit;
     const int64_t width = clip.IsEmpty() ? 0 : clip.Width() / unit;
-    const int cores = int(std::min<unsigned>(std::thread::hardware_concurrency(), kMaxThreads));
+    const int cores = cores_;
 
     int bandCount = 1, threads = 1;
     if (frame.RecordCount() <= kMaxCopiedRecords && rows > 1) {

@@ -91,6 +91,7 @@ private:
         RecordCopies copies;
     };
 
+    const int cores_; // as the system reports them (0 when it does not know)
     WorkerThreads workers_;
     std::vector<std::unique_ptr<Lane>> lanes_;
     ScanConverter::State callerState_;

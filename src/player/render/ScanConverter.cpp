@@ -128,30 +128,40 @@ void ScanConverter::Activate(const Edge* e, int y, Active& a, RecordCopies* copi
 }
 
 void ScanConverter::AdvanceCurve(Active& a, int y) {
-    int64_t ys = (int64_t(y) << 32) + kHalf32;
-    while (a.cy < ys && a.stepsLeft > 0) {
-        a.px = a.cx, a.py = a.cy;
-        if (--a.stepsLeft == 0) {
-            a.cx = a.bx, a.cy = a.by;
-        } else {
-            a.cx += a.dx, a.cy += a.dy;
-            a.dx += a.ddx, a.dy += a.ddy;
-        }
+    const int64_t ys = (int64_t(y) << 32) + kHalf32;
+    // The walk works on locals: the stepping state is written back once.
+    int64_t cx = a.cx, cy = a.cy, px = a.px, py = a.py;
+    if (cy < ys && a.stepsLeft > 0) {
+        int64_t dx = a.dx, dy = a.dy;
+        const int64_t ddx = a.ddx, ddy = a.ddy;
+        int32_t stepsLeft = a.stepsLeft;
+        do {
+            px = cx, py = cy;
+            if (--stepsLeft == 0) {
+                cx = a.bx, cy = a.by;
+            } else {
+                cx += dx, cy += dy;
+                dx += ddx, dy += ddy;
+            }
+        } while (cy < ys && stepsLeft > 0);
+        a.cx = cx, a.cy = cy, a.px = px, a.py = py;
+        a.dx = dx, a.dy = dy;
+        a.stepsLeft = stepsLeft;
     }
-    int64_t x = a.cx;
-    if (a.cy > a.py && a.cy >= ys && ys > a.py) {
+    int64_t x = cx;
+    if (cy > py && cy >= ys && ys > py) {
         // Linear between the last two points; one step moves y by at most about one unit, so
         // 16 fractional bits of the step are plenty and the product stays within 64 bits.
-        int64_t dy = (a.cy - a.py) >> 16;
-        if (dy > 0) {
-            // t = floor(n / dy), 0..65536. With n and dy exact in doubles, the quotient is
-            // either whole (and exact) or at least 1 / dy away from a whole number, more than
+        const int64_t d = (cy - py) >> 16;
+        if (d > 0) {
+            // t = floor(n / d), 0..65536. With n and d exact in doubles, the quotient is
+            // either whole (and exact) or at least 1 / d away from a whole number, more than
             // the rounding of one division below 2^17 (2^-37): its floor is the same.
-            const int64_t n = (ys - a.py) >> 16 << 16;
-            const int64_t t = n < (int64_t(1) << 52) && dy < (int64_t(1) << 36)
-                                  ? int64_t(double(n) / double(dy))
-                                  : n / dy;
-            x = a.px + (((a.cx - a.px) >> 16) * t);
+            const int64_t n = (ys - py) >> 16 << 16;
+            const int64_t t = n < (int64_t(1) << 52) && d < (int64_t(1) << 36)
+                                  ? int64_t(double(n) / double(d))
+                                  : n / d;
+            x = px + (((cx - px) >> 16) * t);
         }
     }
     a.col = ColumnOf(x);
