@@ -1,5 +1,7 @@
 #include "player/render/ScanConverter.h"
 
+#include "player/render/SpanPainter.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -230,6 +232,16 @@ void ScanConverter::Finish() {
 
 void ScanConverter::RunRows(SpanSink& sink, int32_t y0, int32_t y1, State& st,
                             RecordCopies* copies) const {
+    // The renderer's own sink is called directly (the calls per span add up).
+    if (auto* painter = dynamic_cast<SpanPainter*>(&sink))
+        RunRowsWith(*painter, y0, y1, st, copies);
+    else
+        RunRowsWith(sink, y0, y1, st, copies);
+}
+
+template <class Sink>
+void ScanConverter::RunRowsWith(Sink& sink, int32_t y0, int32_t y1, State& st,
+                                RecordCopies* copies) const {
     y0 = std::max(y0, clip_.ymin);
     y1 = std::min(y1, clip_.ymax);
     if (buckets_.empty() || clip_.xmax <= clip_.xmin || y0 >= y1)

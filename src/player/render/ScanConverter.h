@@ -115,6 +115,8 @@ private:
         int64_t bx, by;
     };
 
+    template <class Sink>
+    void RunRowsWith(Sink& sink, int32_t y0, int32_t y1, State& state, RecordCopies* copies) const;
     static void Activate(const Edge* e, int y, Active& a, RecordCopies* copies);
     // Lines step here; curves walk on in AdvanceCurve.
     static void Advance(Active& a, int y);

@@ -20,7 +20,7 @@ class NativeBitmap;
 
 namespace tavro::player::render {
 
-class SpanPainter : public SpanSink {
+class SpanPainter final : public SpanSink {
 public:
     // Most translucent records composited in one span; deeper ones are left out.
     static constexpr int kMaxLayers = 32;
