@@ -129,7 +129,7 @@ void ScanConverter::Activate(const Edge* e, int y, Active& a, RecordCopies* copi
     a.col = int32_t(a.q + (a.r != 0));
 }
 
-void ScanConverter::AdvanceCurve(Active& a, int y) {
+[[gnu::always_inline]] inline void ScanConverter::AdvanceCurve(Active& a, int y) {
     const int64_t ys = (int64_t(y) << 32) + kHalf32;
     // The walk works on locals: the stepping state is written back once.
     int64_t cx = a.cx, cy = a.cy, px = a.px, py = a.py;

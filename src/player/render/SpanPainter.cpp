@@ -159,17 +159,62 @@ void SpanPainter::Composite(const ColorRecord* const* layers, int count, bool op
     Add(CoverOf(x0, x1), v, opaque);
 }
 
+// Solid colours over one opaque gradient or bitmap: the result is bottom * k + c for the whole
+// span, so the solids go in like a solid span and only the bottom's weight is summed (it is
+// sampled once per pixel when the row is written). False when every slot for such fills is
+// taken by others in this row.
+[[gnu::always_inline]] inline bool
+SpanPainter::AddOverBottom(const Cover& cover, const ColorRecord* const* layers, int count) {
+    const ColorRecord* b = layers[count - 1];
+    Bottom* slot = nullptr;
+    for (int i = 0; i < bottomCount_; ++i)
+        if (bottoms_[i].record == b) {
+            slot = &bottoms_[i];
+            break;
+        }
+    if (!slot) {
+        if (bottomCount_ == kBottoms)
+            return false;
+        slot = &bottoms_[bottomCount_++];
+        slot->record = b;
+        slot->lo = cover.p0;
+        slot->hi = cover.p1;
+    }
+    uint32_t c = 0, k = 256;
+    for (int i = count - 2; i >= 0; --i) {
+        uint32_t inv = 255 - (layers[i]->color >> 24);
+        inv += inv >> 7;
+        c = BlendOver(c, layers[i]->color);
+        k = (k * inv + 128) >> 8;
+    }
+    Add(cover, Spread(c), 1);
+    const int p0 = cover.p0, p1 = cover.p1;
+    const uint32_t k0 = cover.k0, k1 = cover.k1;
+    slot->lo = std::min(slot->lo, p0);
+    slot->hi = std::max(slot->hi, p1);
+    uint32_t* w = slot->weight.data();
+    w[p0] += k * k0;
+    if (cover.one) {
+        w[p0 + 1] -= k * k0;
+    } else {
+        w[p0 + 1] += k * (4 - k0);
+        w[p1] += k * k1 - k * 4;
+        w[p1 + 1] -= k * k1;
+    }
+    return true;
+}
+
 void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
     // The visible records: front to back down to the first opaque one, without clip outlines
     // and records masked out by a clip.
     const ColorRecord* layers[kMaxLayers];
-    int count = 0;
-    bool opaqueBottom = false, solid = true;
+    int count = 0, fills = 0; // fills: layers that are not solid colours
+    bool opaqueBottom = false;
     for (const ColorRecord* r = front; r && count < kMaxLayers; r = r->next) {
         if (r->kind == FillKind::Clip || (r->clips && !r->Unmasked()))
             continue;
         layers[count++] = r;
-        solid &= r->kind == FillKind::Solid;
+        fills += r->kind != FillKind::Solid;
         if (r->opaque) {
             opaqueBottom = true;
             break;
@@ -177,6 +222,7 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
     }
     if (count == 0)
         return;
+    const bool solid = fills == 0;
     if (antiAlias_) {
         if (solid) {
             // One colour for the whole span (the common case, kept free of calls).
@@ -198,6 +244,10 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
         }
         if (!mixed_)
             Mix();
+        // Solid colours over one opaque gradient or bitmap (the bottom layer).
+        if (opaqueBottom && fills == 1 && layers[count - 1]->kind != FillKind::Solid &&
+            AddOverBottom(CoverOf(x0, x1), layers, count))
+            return;
         Accumulate(y, x0, x1, layers, count, opaqueBottom);
         return;
     }
@@ -223,11 +273,10 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
     const Cover cover = CoverOf(x0, x1);
     const int p0 = cover.p0, p1 = cover.p1;
     const uint32_t k0 = cover.k0, k1 = cover.k1;
-    const bool one = cover.one;
     SampleSums* cells = cells_.data();
 
-    // Solid colours over one opaque gradient or bitmap: the result is bottom * k + c for the
-    // whole span, so the solids go in like a solid span and only the bottom's weight is summed.
+    // Solid colours over one opaque gradient or bitmap whose slot could not be had (more
+    // distinct fills in one row than slots): the fill is sampled right away.
     bool solidsOverBottom = opaqueBottom;
     for (int i = 0; i < count - 1 && solidsOverBottom; ++i)
         solidsOverBottom = layers[i]->kind == FillKind::Solid;
@@ -241,31 +290,6 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
             k = (k * inv + 128) >> 8;
         }
         Add(cover, Spread(c), 1);
-        Bottom* slot = nullptr;
-        for (int i = 0; i < bottomCount_ && !slot; ++i)
-            if (bottoms_[i].record == b)
-                slot = &bottoms_[i];
-        if (!slot && bottomCount_ < kBottoms) {
-            slot = &bottoms_[bottomCount_++];
-            slot->record = b;
-            slot->lo = p0;
-            slot->hi = p1;
-        }
-        if (slot) {
-            slot->lo = std::min(slot->lo, p0);
-            slot->hi = std::max(slot->hi, p1);
-            uint32_t* w = slot->weight.data();
-            w[p0] += k * k0;
-            if (one) {
-                w[p0 + 1] -= k * k0;
-            } else {
-                w[p0 + 1] += k * (4 - k0);
-                w[p1] += k * k1 - k * 4;
-                w[p1 + 1] -= k * k1;
-            }
-            return;
-        }
-        // More distinct fills in one row than slots: sample this one right away.
         const uint32_t* row = RowColors(b, y >> 2, p0, p1 - p0 + 1);
         uint64_t prev = 0;
         for (int p = p0; p <= p1; ++p) {

@@ -53,6 +53,7 @@ private:
     // Adds v (four 16-bit lanes) and `opaque` per covered sample to the row's sums.
     void Add(const Cover& cover, uint64_t v, uint64_t opaque);
     void AddSamples(int x0, int x1, uint64_t v, uint64_t opaque);
+    bool AddOverBottom(const Cover& cover, const ColorRecord* const* layers, int count);
     // Adds the samples [x0, x1) of sample row y, covered by `layers` (front first, not all
     // solid colours), to the pixel sums of the row.
     void Accumulate(int y, int x0, int x1, const ColorRecord* const* layers, int count,
