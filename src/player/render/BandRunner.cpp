@@ -8,7 +8,22 @@
 #include <exception>
 #include <system_error>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tavro::player::render {
+
+namespace {
+// A short pause in a waiting loop (lets the other hyper-thread of the core run).
+inline void Pause() {
+#if defined(__SSE2__)
+    _mm_pause();
+#else
+    std::this_thread::yield();
+#endif
+}
+} // namespace
 
 WorkerThreads::~WorkerThreads() {
     {
@@ -45,10 +60,11 @@ void WorkerThreads::Loop(int index) {
             job = job_;
         }
         (*job)(index);
-        {
+        if (pending_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            // The caller may be blocked waiting: wake it (under the lock, so that it cannot
+            // miss this between testing and blocking).
             std::lock_guard<std::mutex> lock(mutex_);
-            if (--pending_ == 0)
-                done_.notify_one();
+            done_.notify_one();
         }
     }
 }
@@ -60,7 +76,7 @@ void WorkerThreads::Run(const std::function<void(int)>& job, int workers) {
             std::lock_guard<std::mutex> lock(mutex_);
             job_ = &job;
             workers_ = workers;
-            pending_ = workers;
+            pending_.store(workers, std::memory_order_relaxed);
             ++generation_;
         }
         wake_.notify_all();
@@ -72,8 +88,13 @@ void WorkerThreads::Run(const std::function<void(int)>& job, int workers) {
         failure = std::current_exception();
     }
     if (workers > 0) {
+        // The workers are usually finishing their last band: wait for them on this core for a
+        // moment before going to sleep (a sleeping caller must be woken and scheduled again,
+        // which on a busy machine can take longer than the band).
+        for (int spin = 0; spin < kSpins && pending_.load(std::memory_order_acquire) != 0; ++spin)
+            Pause();
         std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [&] { return pending_ == 0; });
+        done_.wait(lock, [&] { return pending_.load(std::memory_order_acquire) == 0; });
         job_ = nullptr;
     }
     if (failure)

@@ -14,6 +14,7 @@
 #include "player/render/ScanConverter.h"
 #include "player/render/SpanPainter.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -50,12 +51,15 @@ public:
 private:
     void Loop(int index);
 
+    // Rounds of waiting on the caller's core (about a fifth of a millisecond) before sleeping.
+    static constexpr int kSpins = 2000;
+
     std::vector<std::thread> threads_;
     std::mutex mutex_;
     std::condition_variable wake_, done_;
     const std::function<void(int)>* job_ = nullptr;
     int workers_ = 0;
-    int pending_ = 0;
+    std::atomic<int> pending_{0}; // workers still running the current job
     uint64_t generation_ = 0;
     bool stop_ = false;
 };
