@@ -106,7 +106,8 @@ BandRunner::BandRunner()
 BandRunner::~BandRunner() = default;
 
 void BandRunner::Run(ScanConverter& scan, const FrameBuilder& frame, SpanPainter& painter,
-                     NativeBitmap& target, const Rect& clip, bool antiAlias, int bands) {
+                     NativeBitmap& target, const Rect& clip, bool antiAlias, bool covered,
+                     int bands) {
     const int32_t unit = antiAlias ? 4 : 1;
     const int64_t rows = clip.IsEmpty() ? 0 : clip.Height() / unit;
     const int64_t width = clip.IsEmpty() ? 0 : clip.Width() / unit;
@@ -129,7 +130,7 @@ void BandRunner::Run(ScanConverter& scan, const FrameBuilder& frame, SpanPainter
     }
     if (bandCount <= 1 || threads <= 1) {
         lastBands_ = lastThreads_ = 1;
-        painter.Begin(target, clip, antiAlias);
+        painter.Begin(target, clip, antiAlias, covered);
         scan.Run(painter);
         return;
     }
@@ -144,10 +145,10 @@ void BandRunner::Run(ScanConverter& scan, const FrameBuilder& frame, SpanPainter
         Lane& lane = *lanes_[size_t(i)];
         frame.CopyRecords(lane.copies);
         lane.state.Reserve(edges);
-        lane.painter.Begin(target, clip, antiAlias);
+        lane.painter.Begin(target, clip, antiAlias, covered);
     }
     callerState_.Reserve(edges);
-    painter.Begin(target, clip, antiAlias);
+    painter.Begin(target, clip, antiAlias, covered);
 
     auto bandRect = [&](int b) {
         const int32_t y0 = clip.ymin + int32_t(rows * b / bandCount) * unit;
@@ -168,12 +169,12 @@ void BandRunner::Run(ScanConverter& scan, const FrameBuilder& frame, SpanPainter
                 return;
             const Rect band = bandRect(b);
             if (!lane) {
-                p.Begin(target, band, antiAlias);
+                p.Begin(target, band, antiAlias, covered);
                 scan.RunRows(p, band.ymin, band.ymax, state, copies);
                 continue;
             }
             try {
-                p.Begin(target, band, antiAlias);
+                p.Begin(target, band, antiAlias, covered);
                 scan.RunRows(p, band.ymin, band.ymax, state, copies);
             } catch (...) {
                 // Its records may be left half way: this worker takes no more bands.
@@ -187,7 +188,7 @@ void BandRunner::Run(ScanConverter& scan, const FrameBuilder& frame, SpanPainter
         for (int b = 0; b < bandCount; ++b)
             if (failed[size_t(b)]) {
                 const Rect band = bandRect(b);
-                painter.Begin(target, band, antiAlias);
+                painter.Begin(target, band, antiAlias, covered);
                 scan.RunRows(painter, band.ymin, band.ymax, callerState_, nullptr);
             }
     } catch (...) {

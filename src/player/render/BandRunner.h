@@ -78,11 +78,11 @@ public:
     ~BandRunner();
 
     // Draws the scanlines of `scan` (clip `clip`, device units) into `target` with `painter`
-    // on the caller's part. `bands`: 0 splits by the size of the clip and the machine's cores,
-    // 1 draws in one pass, n > 1 splits into n bands (at most one per pixel row) on at least
-    // two threads. The edges are forgotten afterwards.
+    // on the caller's part (`covered` as for SpanPainter::Begin). `bands`: 0 splits by the
+    // size of the clip and the machine's cores, 1 draws in one pass, n > 1 splits into n bands
+    // (at most one per pixel row) on at least two threads. The edges are forgotten afterwards.
     void Run(ScanConverter& scan, const FrameBuilder& frame, SpanPainter& painter,
-             NativeBitmap& target, const Rect& clip, bool antiAlias, int bands);
+             NativeBitmap& target, const Rect& clip, bool antiAlias, bool covered, int bands);
 
     // Bands and threads of the last frame drawn.
     int LastBands() const { return lastBands_; }

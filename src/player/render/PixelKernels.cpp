@@ -22,14 +22,15 @@ inline uint32_t Gather16(uint64_t sum) {
 }
 } // namespace
 
-uint32_t ResolveSums(SampleSums* sums, int n, uint32_t* out) {
+uint32_t ResolveSums(SampleSums* sums, int n, uint32_t* out, bool covered) {
     uint64_t color = 0, opaque = 0;
     uint32_t all = 0xFFFFFFFFu;
     for (int i = 0; i < n; ++i) {
         color += sums[i].color;
         opaque += sums[i].opaque;
         sums[i] = SampleSums();
-        const uint32_t px = Gather16(color) | (opaque >= 16 ? 0xFF000000u : 0u);
+        const bool full = covered ? opaque == 0 : opaque >= 16;
+        const uint32_t px = Gather16(color) | (full ? 0xFF000000u : 0u);
         out[i] = px;
         all &= px;
     }
@@ -145,7 +146,7 @@ inline __m128i BlendLanes(__m128i d, __m128i s) {
 
 } // namespace
 
-uint32_t ResolveSums(SampleSums* sums, int n, uint32_t* out) {
+uint32_t ResolveSums(SampleSums* sums, int n, uint32_t* out, bool covered) {
     // The running totals of colour and opaque samples side by side in one register.
     __m128i running = _mm_setzero_si128(), all = _mm_set1_epi32(-1);
     const __m128i zero = _mm_setzero_si128(), fifteen = _mm_set1_epi32(15);
@@ -160,7 +161,9 @@ uint32_t ResolveSums(SampleSums* sums, int n, uint32_t* out) {
         // Colours: every lane total / 16 fits a byte.
         const __m128i colors = _mm_srli_epi16(_mm_unpacklo_epi64(a, b), 4);
         // Opaque counts (0..16, so their low 32 bits hold them): 16 makes the pixel opaque.
-        const __m128i full = _mm_cmpgt_epi32(_mm_unpackhi_epi64(a, b), fifteen);
+        const __m128i counts = _mm_unpackhi_epi64(a, b);
+        const __m128i full =
+            covered ? _mm_cmpeq_epi32(counts, zero) : _mm_cmpgt_epi32(counts, fifteen);
         const __m128i opaque = _mm_and_si128(_mm_shuffle_epi32(full, 0x08), alpha);
         const __m128i px = _mm_or_si128(_mm_packus_epi16(colors, colors), opaque);
         all = _mm_and_si128(all, px);
@@ -174,7 +177,7 @@ uint32_t ResolveSums(SampleSums* sums, int n, uint32_t* out) {
         _mm_store_si128(reinterpret_cast<__m128i*>(&carried), running);
         sums[i].color += carried.color;
         sums[i].opaque += carried.opaque;
-        result &= portable::ResolveSums(sums + i, n - i, out + i);
+        result &= portable::ResolveSums(sums + i, n - i, out + i, covered);
     } else {
         sums[n] = SampleSums();
     }
@@ -336,8 +339,8 @@ void Read32(const uint8_t* row, uint32_t* argb, int n) {
 
 #else
 
-uint32_t ResolveSums(SampleSums* sums, int n, uint32_t* out) {
-    return portable::ResolveSums(sums, n, out);
+uint32_t ResolveSums(SampleSums* sums, int n, uint32_t* out, bool covered) {
+    return portable::ResolveSums(sums, n, out, covered);
 }
 void BlendRowOver(const uint32_t* dst, uint32_t* src, int n) {
     portable::BlendRowOver(dst, src, n);

@@ -31,9 +31,10 @@ struct alignas(16) SampleSums {
 namespace kernels {
 
 // The pixels of a row from their sums: out[i] is colour / 16, made opaque when all 16 samples
-// were covered by an opaque stack. The sums are cleared, and so is the one after the last
+// were covered by an opaque stack (`opaque` is 16; with `covered`, `opaque` counts the samples
+// without one instead, and is 0). The sums are cleared, and so is the one after the last
 // (which holds the negated totals). Returns the AND of all pixels written.
-uint32_t ResolveSums(SampleSums* sums, int n, uint32_t* out);
+uint32_t ResolveSums(SampleSums* sums, int n, uint32_t* out, bool covered = false);
 
 // src[i] = BlendOver(dst[i], src[i]) for premultiplied colours.
 void BlendRowOver(const uint32_t* dst, uint32_t* src, int n);
@@ -61,7 +62,7 @@ void Read32(const uint8_t* row, uint32_t* argb, int n);
 
 // The portable versions, for comparison.
 namespace kernels::portable {
-uint32_t ResolveSums(SampleSums* sums, int n, uint32_t* out);
+uint32_t ResolveSums(SampleSums* sums, int n, uint32_t* out, bool covered = false);
 void BlendRowOver(const uint32_t* dst, uint32_t* src, int n);
 void AddWeightedRow(uint32_t* out, const uint32_t* colors, uint32_t* weightDiffs, int n);
 void BilinearRow(const BilinearTap* taps, int n, uint32_t* out);

@@ -20,10 +20,12 @@ inline uint64_t Spread(uint32_t argb) {
 }
 } // namespace
 
-void SpanPainter::Begin(NativeBitmap& target, const Rect& deviceClip, bool antiAlias) {
+void SpanPainter::Begin(NativeBitmap& target, const Rect& deviceClip, bool antiAlias,
+                        bool covered) {
     target_ = &target;
     clip_ = deviceClip;
     antiAlias_ = antiAlias;
+    covered_ = covered;
     if (antiAlias_) {
         size_t w = size_t(std::max<int64_t>(0, clip_.Width() / 4)) + 2;
         cells_.assign(w, SampleSums());
@@ -135,28 +137,33 @@ void SpanPainter::Composite(const ColorRecord* const* layers, int count, bool op
     return c;
 }
 
-[[gnu::always_inline]] inline void SpanPainter::Add(const Cover& c, uint64_t v, uint64_t opaque) {
+[[gnu::always_inline]] inline void SpanPainter::Add(const Cover& c, uint64_t v, uint64_t count) {
     SampleSums* cells = cells_.data();
     const int p0 = c.p0, p1 = c.p1;
     const uint64_t k0 = c.k0, k1 = c.k1;
     cells[p0].color += v * k0;
-    cells[p0].opaque += opaque * k0;
     if (c.one) {
         cells[p0 + 1].color -= v * k0;
-        cells[p0 + 1].opaque -= opaque * k0;
+    } else {
+        cells[p0 + 1].color += v * (4 - k0);
+        cells[p1].color += v * (k1 - 4);
+        cells[p1 + 1].color -= v * k1;
+    }
+    if (count == 0)
+        return;
+    cells[p0].opaque += count * k0;
+    if (c.one) {
+        cells[p0 + 1].opaque -= count * k0;
         return;
     }
-    cells[p0 + 1].color += v * (4 - k0);
-    cells[p0 + 1].opaque += opaque * (4 - k0);
-    cells[p1].color += v * (k1 - 4);
-    cells[p1].opaque += opaque * (k1 - 4);
-    cells[p1 + 1].color -= v * k1;
-    cells[p1 + 1].opaque -= opaque * k1;
+    cells[p0 + 1].opaque += count * (4 - k0);
+    cells[p1].opaque += count * (k1 - 4);
+    cells[p1 + 1].opaque -= count * k1;
 }
 
 [[gnu::always_inline]] inline void SpanPainter::AddSamples(int x0, int x1, uint64_t v,
-                                                           uint64_t opaque) {
-    Add(CoverOf(x0, x1), v, opaque);
+                                                           uint64_t count) {
+    Add(CoverOf(x0, x1), v, count);
 }
 
 // Solid colours over one opaque gradient or bitmap: the result is bottom * k + c for the whole
@@ -187,7 +194,7 @@ SpanPainter::AddOverBottom(const Cover& cover, const ColorRecord* const* layers,
         c = BlendOver(c, layers[i]->color);
         k = (k * inv + 128) >> 8;
     }
-    Add(cover, Spread(c), 1);
+    Add(cover, Spread(c), Counted(true));
     const int p0 = cover.p0, p1 = cover.p1;
     const uint32_t k0 = cover.k0, k1 = cover.k1;
     slot->lo = std::min(slot->lo, p0);
@@ -239,7 +246,7 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
             }
             if (!mixed_)
                 Mix();
-            AddSamples(x0, x1, Spread(c), opaqueBottom ? 1 : 0);
+            AddSamples(x0, x1, Spread(c), Counted(opaqueBottom));
             return;
         }
         if (!mixed_)
@@ -289,7 +296,7 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
             c = BlendOver(c, layers[i]->color);
             k = (k * inv + 128) >> 8;
         }
-        Add(cover, Spread(c), 1);
+        Add(cover, Spread(c), Counted(true));
         const uint32_t* row = RowColors(b, y >> 2, p0, p1 - p0 + 1);
         uint64_t prev = 0;
         for (int p = p0; p <= p1; ++p) {
@@ -307,8 +314,7 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
     }
 
     // One colour per pixel, sampled at the pixel's centre column on this sample row.
-    if (opaqueBottom)
-        Add(cover, 0, 1);
+    Add(cover, 0, Counted(opaqueBottom));
     uint32_t buf[kPiece];
     uint64_t prev = 0;
     for (int p = p0; p <= p1; p += kPiece) {
@@ -330,7 +336,7 @@ void SpanPainter::Mix() {
     mixed_ = true;
     if (uniformRows_ > 0) {
         const uint64_t n = uint64_t(uniformRows_);
-        AddSamples(clip_.xmin, clip_.xmax, Spread(uniformColor_) * n, n);
+        AddSamples(clip_.xmin, clip_.xmax, Spread(uniformColor_) * n, Counted(true) * n);
         uniformRows_ = 0;
     }
 }
@@ -360,7 +366,7 @@ void SpanPainter::ResolveRow(int py) {
     const int base = clip_.xmin >> 2;
     const int lo = touchedMin_, hi = touchedMax_, n = hi - lo + 1;
     uint32_t* out = rowBuf_.data();
-    const uint32_t all = kernels::ResolveSums(cells_.data() + lo, n, out);
+    const uint32_t all = kernels::ResolveSums(cells_.data() + lo, n, out, covered_);
     // The fills under solid layers, weighted and sampled once per pixel. (An opaque pixel
     // stays opaque: its alpha saturates.)
     for (int s = 0; s < bottomCount_; ++s) {

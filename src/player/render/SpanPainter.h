@@ -27,7 +27,10 @@ public:
 
     // `deviceClip` is the scan converter's clip; with anti-aliasing it is in sample units and
     // its sides are multiples of 4. The clip (÷4 with anti-aliasing) must lie in the surface.
-    void Begin(NativeBitmap& target, const Rect& deviceClip, bool antiAlias);
+    // `covered`: every sample of the clip lies in a span with a visible record (an opaque
+    // background under everything, say), so that a pixel is opaque unless some of its samples
+    // lack an opaque layer, and only those need counting.
+    void Begin(NativeBitmap& target, const Rect& deviceClip, bool antiAlias, bool covered = false);
     void Span(int y, int x0, int x1, const ColorRecord* front) override;
     void EndLine(int y) override;
 
@@ -50,9 +53,12 @@ private:
         bool one; // p0 == p1 (and k1 == k0)
     };
     Cover CoverOf(int x0, int x1);
-    // Adds v (four 16-bit lanes) and `opaque` per covered sample to the row's sums.
-    void Add(const Cover& cover, uint64_t v, uint64_t opaque);
-    void AddSamples(int x0, int x1, uint64_t v, uint64_t opaque);
+    // What a span adds to the count of each of its samples: with `covered_` the samples
+    // without an opaque layer are counted, otherwise those with one.
+    uint64_t Counted(bool opaqueBottom) const { return covered_ != opaqueBottom ? 1 : 0; }
+    // Adds v (four 16-bit lanes) and `count` per covered sample to the row's sums.
+    void Add(const Cover& cover, uint64_t v, uint64_t count);
+    void AddSamples(int x0, int x1, uint64_t v, uint64_t count);
     bool AddOverBottom(const Cover& cover, const ColorRecord* const* layers, int count);
     // Adds the samples [x0, x1) of sample row y, covered by `layers` (front first, not all
     // solid colours), to the pixel sums of the row.
@@ -69,6 +75,7 @@ private:
     NativeBitmap* target_ = nullptr;
     Rect clip_;
     bool antiAlias_ = false;
+    bool covered_ = false;
     std::vector<SampleSums> cells_; // per pixel of the clip's width, and one more
     static constexpr int kBottoms = 4;
     Bottom bottoms_[kBottoms];

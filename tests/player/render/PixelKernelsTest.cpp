@@ -150,48 +150,54 @@ uint64_t Lanes(uint32_t b, uint32_t g, uint32_t r, uint32_t a) {
     return uint64_t(b) | uint64_t(g) << 16 | uint64_t(r) << 32 | uint64_t(a) << 48;
 }
 
+// Counts of 0..16 samples are either those covered by an opaque stack (16 makes the pixel
+// opaque) or, for a row where every sample is covered by something, those without an opaque
+// layer (0 makes it opaque).
 TEST(PixelKernels, RowSumsResolveToPixels) {
     Rows r(5);
-    for (int n = 1; n < 40; ++n)
-        for (int round = 0; round < 20; ++round) {
-            // Totals per pixel: channel sums below 16 x 256 and 0..16 opaque samples.
-            std::vector<uint32_t> chan(size_t(n) * 4), opaque(static_cast<size_t>(n));
-            for (uint32_t& c : chan)
-                c = r.Next(3) == 0 ? 4080 : r.Next(4081);
-            for (uint32_t& o : opaque)
-                o = r.Next(3) == 0 ? 16 : r.Next(17);
-            std::vector<SampleSums> sums(size_t(n) + 1);
-            uint64_t prevColor = 0, prevOpaque = 0;
-            for (int i = 0; i < n; ++i) {
-                const uint32_t* c = &chan[size_t(i) * 4];
-                const uint64_t color = Lanes(c[0], c[1], c[2], c[3]);
-                sums[size_t(i)].color = color - prevColor;
-                sums[size_t(i)].opaque = opaque[size_t(i)] - prevOpaque;
-                prevColor = color;
-                prevOpaque = opaque[size_t(i)];
+    for (bool covered : {false, true})
+        for (int n = 1; n < 40; ++n)
+            for (int round = 0; round < 20; ++round) {
+                // Totals per pixel: channel sums below 16 x 256 and counts of 0..16.
+                std::vector<uint32_t> chan(size_t(n) * 4), count(static_cast<size_t>(n));
+                for (uint32_t& c : chan)
+                    c = r.Next(3) == 0 ? 4080 : r.Next(4081);
+                for (uint32_t& o : count)
+                    o = r.Next(3) == 0 ? (covered ? 0 : 16) : r.Next(17);
+                std::vector<SampleSums> sums(size_t(n) + 1);
+                uint64_t prevColor = 0, prevCount = 0;
+                for (int i = 0; i < n; ++i) {
+                    const uint32_t* c = &chan[size_t(i) * 4];
+                    const uint64_t color = Lanes(c[0], c[1], c[2], c[3]);
+                    sums[size_t(i)].color = color - prevColor;
+                    sums[size_t(i)].opaque = count[size_t(i)] - prevCount;
+                    prevColor = color;
+                    prevCount = count[size_t(i)];
+                }
+                sums[size_t(n)].color = 0 - prevColor;
+                sums[size_t(n)].opaque = 0 - prevCount;
+                std::vector<SampleSums> s1 = sums, s2 = sums;
+                std::vector<uint32_t> fast(static_cast<size_t>(n)), plain(static_cast<size_t>(n));
+                const uint32_t andFast = kernels::ResolveSums(s1.data(), n, fast.data(), covered);
+                const uint32_t andPlain =
+                    kernels::portable::ResolveSums(s2.data(), n, plain.data(), covered);
+                ASSERT_EQ(fast, plain) << n;
+                ASSERT_EQ(andFast, andPlain) << n;
+                uint32_t all = 0xFFFFFFFFu;
+                for (int i = 0; i < n; ++i) {
+                    const uint32_t* c = &chan[size_t(i) * 4];
+                    const bool opaque = count[size_t(i)] == (covered ? 0u : 16u);
+                    const uint32_t alpha = opaque ? 255 : c[3] >> 4;
+                    const uint32_t px =
+                        alpha << 24 | (c[2] >> 4) << 16 | (c[1] >> 4) << 8 | (c[0] >> 4);
+                    ASSERT_EQ(plain[size_t(i)], px) << n << " " << i;
+                    all &= px;
+                }
+                EXPECT_EQ(andPlain, all);
+                for (const std::vector<SampleSums>* s : {&s1, &s2})
+                    for (const SampleSums& cell : *s)
+                        ASSERT_TRUE(cell.color == 0 && cell.opaque == 0);
             }
-            sums[size_t(n)].color = 0 - prevColor;
-            sums[size_t(n)].opaque = 0 - prevOpaque;
-            std::vector<SampleSums> s1 = sums, s2 = sums;
-            std::vector<uint32_t> fast(static_cast<size_t>(n)), plain(static_cast<size_t>(n));
-            const uint32_t andFast = kernels::ResolveSums(s1.data(), n, fast.data());
-            const uint32_t andPlain = kernels::portable::ResolveSums(s2.data(), n, plain.data());
-            ASSERT_EQ(fast, plain) << n;
-            ASSERT_EQ(andFast, andPlain) << n;
-            uint32_t all = 0xFFFFFFFFu;
-            for (int i = 0; i < n; ++i) {
-                const uint32_t* c = &chan[size_t(i) * 4];
-                const uint32_t alpha = opaque[size_t(i)] == 16 ? 255 : c[3] >> 4;
-                const uint32_t px =
-                    alpha << 24 | (c[2] >> 4) << 16 | (c[1] >> 4) << 8 | (c[0] >> 4);
-                ASSERT_EQ(plain[size_t(i)], px) << n << " " << i;
-                all &= px;
-            }
-            EXPECT_EQ(andPlain, all);
-            for (const std::vector<SampleSums>* s : {&s1, &s2})
-                for (const SampleSums& cell : *s)
-                    ASSERT_TRUE(cell.color == 0 && cell.opaque == 0);
-        }
 }
 
 TEST(PixelKernels, SurfaceRowsOf32Bits) {
