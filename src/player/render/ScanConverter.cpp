@@ -299,8 +299,12 @@ void ScanConverter::RunRowsWith(Sink& sink, int32_t y0, int32_t y1, State& st,
             }
             prev = slot.col;
             Active& a = *slot.a;
-            Cross(front, a.fill0, a.dir);
-            Cross(front, a.fill1, -a.dir);
+            // Right of the clip no span is drawn: the colour list no longer matters there (it
+            // is cleared below).
+            if (slot.col < xmax) {
+                Cross(front, a.fill0, a.dir);
+                Cross(front, a.fill1, -a.dir);
+            }
             if (slot.yEnd <= y + 1) {
                 st.freeSlots.push_back(slot.a);
                 continue;
@@ -309,8 +313,9 @@ void ScanConverter::RunRowsWith(Sink& sink, int32_t y0, int32_t y1, State& st,
             slot.col = a.col;
             list[keep++] = slot;
         }
-        // A well-formed outline leaves every count at zero; damaged ones must not leak into
-        // the next scanline.
+        // A well-formed outline leaves every count at zero once all its crossings are made;
+        // damaged ones, and crossings right of the clip left out, must not leak into the next
+        // scanline.
         if (front)
             ClearColorList(front);
         sink.EndLine(y);
