@@ -1,17 +1,34 @@
-// Full and incremental frames of the renderer on a stress scene at 550 x 400 with
-// anti-aliasing: 160 glyph-like curved outlines (rings with a hole and a curved tail) in
-// translucent colours that overlap, a linear gradient and a tiled bitmap. When built with
-// TAVRO_HAVE_CAIRO, the same outlines, colours, gradient and bitmap are filled with cairo in
-// the same run, as the baseline for the time ratio.
+// Full and incremental frames of the renderer on a stress scene: a 550 x 400 movie of 160
+// glyph-like curved outlines (rings with a hole and a curved tail) in translucent colours that
+// overlap, a linear gradient and a tiled bitmap, shown in a 550 x 400 window and scaled up to a
+// 1920 x 1080 one (full screen). When built with TAVRO_HAVE_CAIRO, the same outlines, colours,
+// gradient and bitmap are filled with cairo at the same scale in the same run, as the baseline
+// for the time ratio.
+//
+//   render_bench [google benchmark flags]   the benchmarks below
+//   render_bench --ratio [--frames N] [--bands N]
+//                                           full frames of Tavro and cairo drawn alternately
+//                                           (so that load on a shared machine hits both alike)
+//                                           at both sizes; prints wall and CPU times (of the
+//                                           whole process: worker threads count) and their
+//                                           ratios. --bands 1 draws on one thread.
 #include "player/DisplayList.h"
 #include "player/PlayerCore.h"
 #include "player/render/Renderer.h"
+#include "player/render/ViewTransform.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <random>
+#include <string>
 #include <vector>
 
 #include <zlib.h>
@@ -24,6 +41,7 @@ namespace {
 
 using namespace tavro::player;
 
+// The movie's frame, in pixels at 20 twips each.
 constexpr int kWidth = 550, kHeight = 400;
 constexpr int kGlyphs = 160;
 constexpr int kBitmapSide = 64;
@@ -280,12 +298,16 @@ std::vector<uint8_t> BuildMovie() {
 
 class BenchCore : public PlayerCore {
 public:
-    void GetClientRect(Rect& out) override { out = Rect(0, kWidth, 0, kHeight); }
+    BenchCore(int width, int height) : width_(width), height_(height) {}
+    void GetClientRect(Rect& out) override { out = Rect(0, width_, 0, height_); }
     int StartTimers(int, int) override { return 1; }
+
+private:
+    int width_, height_;
 };
 
 struct Stage {
-    Stage(bool antiAlias) {
+    Stage(bool antiAlias, int width, int height) : core(width, height) {
         core.SetQuality(antiAlias, false);
         std::vector<uint8_t> movie = BuildMovie();
         core.Load(movie.data(), movie.size());
@@ -297,19 +319,31 @@ struct Stage {
     Renderer* renderer;
 };
 
+// Arguments of every case: anti-aliasing (1 or 0), window width, window height.
+void Sizes(benchmark::internal::Benchmark* b) {
+    for (int aa : {1, 0})
+        for (auto [w, h] : {std::pair{kWidth, kHeight}, std::pair{1920, 1080}})
+            b->Args({aa, w, h});
+    b->ArgNames({"aa", "w", "h"});
+    b->Unit(benchmark::kMillisecond);
+    // Frames may be drawn by worker threads while the caller waits: count their time too.
+    b->MeasureProcessCPUTime();
+    b->UseRealTime();
+}
+
 void BM_TavroFullFrame(benchmark::State& state) {
-    Stage stage(state.range(0) != 0);
+    Stage stage(state.range(0) != 0, int(state.range(1)), int(state.range(2)));
     for (auto _ : state) {
         stage.renderer->InvalidateAll();
         stage.renderer->UpdateScreen();
     }
     state.counters["edges"] = double(stage.renderer->LastFrame().edges);
 }
-BENCHMARK(BM_TavroFullFrame)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TavroFullFrame)->Apply(Sizes);
 
 // One letter moves by a few pixels every frame; everything else stays.
 void BM_TavroMovingLetter(benchmark::State& state) {
-    Stage stage(state.range(0) != 0);
+    Stage stage(state.range(0) != 0, int(state.range(1)), int(state.range(2)));
     DisplayObject* letter = stage.core.Level0().rootObject->FindChild(10 + kGlyphs / 2);
     int step = 0;
     int64_t pixels = 0;
@@ -321,64 +355,83 @@ void BM_TavroMovingLetter(benchmark::State& state) {
     }
     state.counters["pixels"] = double(pixels) / double(std::max<int64_t>(1, state.iterations()));
 }
-BENCHMARK(BM_TavroMovingLetter)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TavroMovingLetter)->Apply(Sizes);
 
 #ifdef TAVRO_HAVE_CAIRO
 
 void CairoPath(cairo_t* cr, const Glyph& g) {
-    const double k = 1.0 / 20;
     for (const Contour& c : g.contours) {
         double px = R(c.x0) + R(g.tx), py = R(c.y0) + R(g.ty);
-        cairo_move_to(cr, px * k, py * k);
+        cairo_move_to(cr, px, py);
         for (const Curve& cv : c.curves) {
             double qx = R(cv.cx) + R(g.tx), qy = R(cv.cy) + R(g.ty);
             double ex = R(cv.x) + R(g.tx), ey = R(cv.y) + R(g.ty);
             // The quadratic as a cubic.
-            cairo_curve_to(cr, (px + 2 * (qx - px) / 3) * k, (py + 2 * (qy - py) / 3) * k,
-                           (ex + 2 * (qx - ex) / 3) * k, (ey + 2 * (qy - ey) / 3) * k, ex * k,
-                           ey * k);
+            cairo_curve_to(cr, px + 2 * (qx - px) / 3, py + 2 * (qy - py) / 3,
+                           ex + 2 * (qx - ex) / 3, ey + 2 * (qy - ey) / 3, ex, ey);
             px = ex, py = ey;
         }
         cairo_close_path(cr);
     }
 }
 
-void BM_CairoFullFrame(benchmark::State& state) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight);
-    cairo_t* cr = cairo_create(surface);
-    cairo_set_antialias(cr, state.range(0) ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
-    std::vector<uint32_t> pixels(size_t(kBitmapSide) * kBitmapSide);
-    for (int y = 0; y < kBitmapSide; ++y)
-        for (int x = 0; x < kBitmapSide; ++x)
-            pixels[size_t(y * kBitmapSide + x)] = BitmapPixel(x, y);
-    cairo_surface_t* bitmap = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(pixels.data()), CAIRO_FORMAT_ARGB32, kBitmapSide,
-        kBitmapSide, kBitmapSide * 4);
-    cairo_pattern_t* bitmapPattern = cairo_pattern_create_for_surface(bitmap);
-    cairo_pattern_set_extend(bitmapPattern, CAIRO_EXTEND_REPEAT);
-    // The player smooths bitmaps of a one-frame movie with anti-aliasing on: so does cairo.
-    cairo_pattern_set_filter(bitmapPattern,
-                             state.range(0) ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_NEAREST);
-    cairo_matrix_t m;
-    cairo_matrix_init_scale(&m, 1 / 1.5, 1 / 1.5);
-    cairo_matrix_translate(&m, -kBmpX0 / 20.0, -kBmpY0 / 20.0);
-    cairo_pattern_set_matrix(bitmapPattern, &m);
-    cairo_pattern_t* gradient = cairo_pattern_create_linear(kGradX0 / 20.0, 0, kGradX1 / 20.0, 0);
-    cairo_pattern_add_color_stop_rgb(gradient, 0, 0xE0 / 255.0, 0x30 / 255.0, 0x20 / 255.0);
-    cairo_pattern_add_color_stop_rgb(gradient, 128 / 255.0, 0x20 / 255.0, 0xC0 / 255.0,
-                                     0x40 / 255.0);
-    cairo_pattern_add_color_stop_rgb(gradient, 1, 0x30 / 255.0, 0x40 / 255.0, 0xE0 / 255.0);
+// The scene filled by cairo into a window of the given size, scaled and centred like the
+// player's view (drawing in twips under the same matrix).
+class CairoScene {
+public:
+    CairoScene(bool antiAlias, int width, int height) {
+        surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+        cr_ = cairo_create(surface_);
+        cairo_set_antialias(cr_, antiAlias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+        const int k = antiAlias ? 4 : 1;
+        Matrix16 view = render::ViewTransform::Compute(Rect(0, kWidth * 20, 0, kHeight * 20),
+                                                       Rect(0, width, 0, height), antiAlias,
+                                                       render::ViewTransform::kShowAll);
+        cairo_translate(cr_, double(view.tx) / k, double(view.ty) / k);
+        cairo_scale(cr_, double(view.a) / 65536 / k, double(view.d) / 65536 / k);
 
-    for (auto _ : state) {
+        pixels_.resize(size_t(kBitmapSide) * kBitmapSide);
+        for (int y = 0; y < kBitmapSide; ++y)
+            for (int x = 0; x < kBitmapSide; ++x)
+                pixels_[size_t(y * kBitmapSide + x)] = BitmapPixel(x, y);
+        bitmap_ = cairo_image_surface_create_for_data(
+            reinterpret_cast<unsigned char*>(pixels_.data()), CAIRO_FORMAT_ARGB32, kBitmapSide,
+            kBitmapSide, kBitmapSide * 4);
+        bitmapPattern_ = cairo_pattern_create_for_surface(bitmap_);
+        cairo_pattern_set_extend(bitmapPattern_, CAIRO_EXTEND_REPEAT);
+        // The player smooths bitmaps of a one-frame movie with anti-aliasing on: so does cairo.
+        cairo_pattern_set_filter(bitmapPattern_,
+                                 antiAlias ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_NEAREST);
+        // Bitmap pixels are 30 twips.
+        cairo_matrix_t m;
+        cairo_matrix_init_scale(&m, 1.0 / 30, 1.0 / 30);
+        cairo_matrix_translate(&m, -kBmpX0, -kBmpY0);
+        cairo_pattern_set_matrix(bitmapPattern_, &m);
+        gradient_ = cairo_pattern_create_linear(kGradX0, 0, kGradX1, 0);
+        cairo_pattern_add_color_stop_rgb(gradient_, 0, 0xE0 / 255.0, 0x30 / 255.0, 0x20 / 255.0);
+        cairo_pattern_add_color_stop_rgb(gradient_, 128 / 255.0, 0x20 / 255.0, 0xC0 / 255.0,
+                                         0x40 / 255.0);
+        cairo_pattern_add_color_stop_rgb(gradient_, 1, 0x30 / 255.0, 0x40 / 255.0, 0xE0 / 255.0);
+    }
+    ~CairoScene() {
+        cairo_pattern_destroy(gradient_);
+        cairo_pattern_destroy(bitmapPattern_);
+        cairo_surface_destroy(bitmap_);
+        cairo_destroy(cr_);
+        cairo_surface_destroy(surface_);
+    }
+    CairoScene(const CairoScene&) = delete;
+    CairoScene& operator=(const CairoScene&) = delete;
+
+    void Draw() {
+        cairo_t* cr = cr_;
         cairo_set_source_rgb(cr, 0xF8 / 255.0, 0xF4 / 255.0, 0xEC / 255.0);
         cairo_paint(cr);
-        cairo_rectangle(cr, kGradX0 / 20.0, kGradY0 / 20.0, (kGradX1 - kGradX0) / 20.0,
-                        (kGradY1 - kGradY0) / 20.0);
-        cairo_set_source(cr, gradient);
+        cairo_rectangle(cr, kGradX0, kGradY0, kGradX1 - kGradX0, kGradY1 - kGradY0);
+        cairo_set_source(cr, gradient_);
         cairo_fill(cr);
-        cairo_rectangle(cr, kBmpX0 / 20.0, kBmpY0 / 20.0, (kBmpX1 - kBmpX0) / 20.0,
-                        (kBmpY1 - kBmpY0) / 20.0);
-        cairo_set_source(cr, bitmapPattern);
+        cairo_rectangle(cr, kBmpX0, kBmpY0, kBmpX1 - kBmpX0, kBmpY1 - kBmpY0);
+        cairo_set_source(cr, bitmapPattern_);
         cairo_fill(cr);
         for (const Glyph& g : Glyphs()) {
             CairoPath(cr, g);
@@ -387,18 +440,147 @@ void BM_CairoFullFrame(benchmark::State& state) {
                                   (g.argb >> 24) / 255.0);
             cairo_fill(cr);
         }
-        cairo_surface_flush(surface);
+        cairo_surface_flush(surface_);
     }
-    cairo_pattern_destroy(gradient);
-    cairo_pattern_destroy(bitmapPattern);
-    cairo_surface_destroy(bitmap);
-    cairo_destroy(cr);
-    cairo_surface_destroy(surface);
+
+private:
+    cairo_surface_t* surface_ = nullptr;
+    cairo_t* cr_ = nullptr;
+    std::vector<uint32_t> pixels_;
+    cairo_surface_t* bitmap_ = nullptr;
+    cairo_pattern_t* bitmapPattern_ = nullptr;
+    cairo_pattern_t* gradient_ = nullptr;
+};
+
+void BM_CairoFullFrame(benchmark::State& state) {
+    CairoScene scene(state.range(0) != 0, int(state.range(1)), int(state.range(2)));
+    for (auto _ : state)
+        scene.Draw();
 }
-BENCHMARK(BM_CairoFullFrame)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CairoFullFrame)->Apply(Sizes);
 
 #endif
 
+// ---- the alternating comparison ----
+
+double WallMs() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double CpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+struct Times {
+    std::vector<double> wall, cpu;
+    static double Min(std::vector<double> v) { return *std::min_element(v.begin(), v.end()); }
+    static double Median(std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    }
+};
+
+template <class Fn> void TimeOne(Times& t, Fn&& draw) {
+    double w0 = WallMs(), c0 = CpuMs();
+    draw();
+    t.cpu.push_back(CpuMs() - c0);
+    t.wall.push_back(WallMs() - w0);
+}
+
+double LoadAverage() {
+    double load[1] = {0};
+    return getloadavg(load, 1) == 1 ? load[0] : -1;
+}
+
+int RunRatio(int frames, int bands) {
+    std::printf("load average at start: %.2f, %d frames each, bands %s\n", LoadAverage(), frames,
+                bands == 0 ? "automatic" : std::to_string(bands).c_str());
+    std::printf("%-6s %-10s %-7s %9s %9s %9s %9s\n", "aa", "size", "who", "wall min", "wall med",
+                "cpu min", "cpu med");
+    for (int aa : {1, 0})
+        for (auto [w, h] : {std::pair{kWidth, kHeight}, std::pair{1920, 1080}}) {
+            Stage stage(aa != 0, w, h);
+            stage.renderer->SetBands(bands);
+            Times tavro;
+#ifdef TAVRO_HAVE_CAIRO
+            CairoScene cairo(aa != 0, w, h);
+            Times other;
+#endif
+            for (int i = 0; i < frames; ++i) {
+                TimeOne(tavro, [&] {
+                    stage.renderer->InvalidateAll();
+                    stage.renderer->UpdateScreen();
+                });
+#ifdef TAVRO_HAVE_CAIRO
+                TimeOne(other, [&] { cairo.Draw(); });
+#endif
+            }
+            char size[32];
+            std::snprintf(size, sizeof size, "%dx%d", w, h);
+            auto row = [&](const char* who, const Times& t) {
+                std::printf("%-6s %-10s %-7s %9.2f %9.2f %9.2f %9.2f\n", aa ? "on" : "off", size,
+                            who, Times::Min(t.wall), Times::Median(t.wall), Times::Min(t.cpu),
+                            Times::Median(t.cpu));
+            };
+            row("tavro", tavro);
+            std::printf("%-6s %-10s %-7s %d bands on %d threads\n", "", "", "",
+                        stage.renderer->LastFrame().bands, stage.renderer->LastFrame().threads);
+            if (std::getenv("TAVRO_BENCH_CHECKSUM")) {
+                std::vector<uint8_t> rgba;
+                int pw = 0, ph = 0;
+                stage.renderer->CopyRgba(rgba, pw, ph);
+                uint64_t sum = 1469598103934665603ull;
+                for (uint8_t b : rgba)
+                    sum = (sum ^ b) * 1099511628211ull;
+                std::printf("picture checksum %016llx\n", (unsigned long long)sum);
+            }
+            // Incremental frames: one letter moves by a few pixels, everything else stays.
+            Times moving;
+            DisplayObject* letter = stage.core.Level0().rootObject->FindChild(10 + kGlyphs / 2);
+            for (int i = 0; i < frames; ++i)
+                TimeOne(moving, [&] {
+                    letter->matrix.tx += (i & 1) ? -60 : 60;
+                    stage.core.GetDisplayList().MarkDirty(letter);
+                    stage.renderer->UpdateScreen();
+                });
+            row("moving", moving);
+            std::printf("%-6s %-10s %-7s full / moving letter: %.1f (cpu min), %.1f (cpu median)\n",
+                        "", "", "", Times::Min(tavro.cpu) / Times::Min(moving.cpu),
+                        Times::Median(tavro.cpu) / Times::Median(moving.cpu));
+#ifdef TAVRO_HAVE_CAIRO
+            row("cairo", other);
+            std::printf("%-6s %-10s %-7s %9.2f %9.2f %9.2f %9.2f\n", aa ? "on" : "off", size,
+                        "ratio", Times::Min(tavro.wall) / Times::Min(other.wall),
+                        Times::Median(tavro.wall) / Times::Median(other.wall),
+                        Times::Min(tavro.cpu) / Times::Min(other.cpu),
+                        Times::Median(tavro.cpu) / Times::Median(other.cpu));
+#endif
+        }
+    std::printf("load average at end: %.2f\n", LoadAverage());
+    return 0;
+}
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "--ratio") == 0) {
+        int frames = 60, bands = 0;
+        for (int i = 2; i + 1 < argc; i += 2) {
+            if (std::strcmp(argv[i], "--frames") == 0)
+                frames = std::max(1, std::atoi(argv[i + 1]));
+            else if (std::strcmp(argv[i], "--bands") == 0)
+                bands = std::max(0, std::atoi(argv[i + 1]));
+        }
+        return RunRatio(frames, bands);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

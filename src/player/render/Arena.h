@@ -32,6 +32,9 @@ public:
         return item;
     }
     void Reset() { used_ = 0; }
+    // Item i of those handed out since the last Reset (i < Size()).
+    T& At(size_t i) { return chunks_[i / ChunkItems][i % ChunkItems]; }
+    const T& At(size_t i) const { return chunks_[i / ChunkItems][i % ChunkItems]; }
     size_t Size() const { return used_; }
     void SetLimit(size_t limit) { limit_ = limit; }
 

@@ -25,6 +25,7 @@ struct ColorRecord;
 struct ClipLink {
     const ColorRecord* clip = nullptr;
     const ClipLink* next = nullptr;
+    uint32_t index = 0; // position among the frame's clip links
 };
 
 struct ColorRecord {
@@ -33,6 +34,7 @@ struct ColorRecord {
     ColorRecord* next = nullptr;
 
     uint32_t layer = 0; // drawing order; higher is in front
+    uint32_t index = 0; // position among the frame's records
     FillKind kind = FillKind::Solid;
     bool opaque = true;
     bool inList = false;

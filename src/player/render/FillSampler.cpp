@@ -1,6 +1,7 @@
 #include "player/render/FillSampler.h"
 
 #include "player/render/PixelColor.h"
+#include "player/render/PixelKernels.h"
 
 #include <algorithm>
 #include <array>
@@ -45,13 +46,7 @@ uint32_t ApplyLut(uint32_t pm, const uint8_t* lut) {
     return Premultiply((a << 24) | (r << 16) | (g << 8) | b);
 }
 
-uint32_t Mix(uint32_t c0, uint32_t c1, uint32_t f) { // f in 0..256
-    uint32_t g = 256 - f;
-    uint32_t rb = ((LaneRB(c0) * g + LaneRB(c1) * f) >> 8) & kLaneMask;
-    uint32_t ag = ((LaneAG(c0) * g + LaneAG(c1) * f) >> 8) & kLaneMask;
-    return FromLanes(rb, ag);
-}
-
+// n is at most 256.
 void SampleBitmap(const ColorRecord& r, int64_t u, int64_t v, int64_t du, int64_t dv, int n,
                   uint32_t* out) {
     const DecodedBitmap& bm = *r.bitmap;
@@ -59,13 +54,56 @@ void SampleBitmap(const ColorRecord& r, int64_t u, int64_t v, int64_t du, int64_
     const bool tiled = r.kind == FillKind::TiledBitmap;
     auto fixX = [&](int32_t i) { return tiled ? Wrap(i, w) : std::clamp(i, 0, w - 1); };
     auto fixY = [&](int32_t i) { return tiled ? Wrap(i, h) : std::clamp(i, 0, h - 1); };
+    if (n <= 0)
+        return;
     if (r.smooth) {
         // Bilinear between the four nearest pixel centres.
+        BilinearTap taps[256];
         u -= int64_t(1) << 31;
         v -= int64_t(1) << 31;
+        const int64_t width = int64_t(w) << 32, height = int64_t(h) << 32;
+        // Positions that stay inside the integer part's range, in steps shorter than the
+        // bitmap: tiles are followed by wrapping the position as it moves instead of dividing.
+        const int64_t reach = (int64_t(1) << 60) - (int64_t(1) << 32);
+        auto inside = [&](int64_t p, int64_t d) {
+            const __int128 end = __int128(p) + __int128(d) * (n - 1);
+            return p > -reach && p < reach && end > -reach && end < reach;
+        };
+        if (tiled && du > -width && du < width && dv > -height && dv < height && inside(u, du) &&
+            inside(v, dv)) {
+            int64_t uw = u % width, vw = v % height;
+            uw += uw < 0 ? width : 0;
+            vw += vw < 0 ? height : 0;
+            if (dv == 0) {
+                // Along the bitmap's rows: the same two rows for the whole run.
+                const int32_t y0 = int32_t(vw >> 32), y1 = y0 + 1 == h ? 0 : y0 + 1;
+                kernels::BilinearAcross(bm.pixels.data() + size_t(y0) * size_t(w),
+                                        bm.pixels.data() + size_t(y1) * size_t(w),
+                                        uint32_t((vw >> 24) & 0xFF), uw, du, w, n, out);
+            } else {
+                for (int i = 0; i < n; ++i) {
+                    const int32_t x0 = int32_t(uw >> 32), y0 = int32_t(vw >> 32);
+                    const int32_t x1 = x0 + 1 == w ? 0 : x0 + 1, y1 = y0 + 1 == h ? 0 : y0 + 1;
+                    taps[i] = BilinearTap{bm.pixels.data() + size_t(y0) * size_t(w),
+                                          bm.pixels.data() + size_t(y1) * size_t(w),
+                                          x0,
+                                          x1,
+                                          uint32_t((uw >> 24) & 0xFF),
+                                          uint32_t((vw >> 24) & 0xFF)};
+                    uw += du;
+                    uw += uw >= width ? -width : uw < 0 ? width : 0;
+                    vw += dv;
+                    vw += vw >= height ? -height : vw < 0 ? height : 0;
+                }
+                kernels::BilinearRow(taps, n, out);
+            }
+            if (r.lut)
+                for (int i = 0; i < n; ++i)
+                    out[i] = ApplyLut(out[i], r.lut);
+            return;
+        }
         for (int i = 0; i < n; ++i, u += du, v += dv) {
-            int32_t ix = IntPart(u), iy = IntPart(v);
-            uint32_t fx = uint32_t((u >> 24) & 0xFF), fy = uint32_t((v >> 24) & 0xFF);
+            const int32_t ix = IntPart(u), iy = IntPart(v);
             int32_t x0, x1, y0, y1;
             if (ix >= 0 && ix < w - 1) {
                 x0 = ix, x1 = ix + 1;
@@ -77,12 +115,14 @@ void SampleBitmap(const ColorRecord& r, int64_t u, int64_t v, int64_t du, int64_
             } else {
                 y0 = fixY(iy), y1 = tiled ? (y0 + 1 == h ? 0 : y0 + 1) : fixY(iy + 1);
             }
-            const uint32_t* r0 = bm.pixels.data() + size_t(y0) * size_t(w);
-            const uint32_t* r1 = bm.pixels.data() + size_t(y1) * size_t(w);
-            uint32_t top = Mix(r0[x0], r0[x1], fx);
-            uint32_t bottom = Mix(r1[x0], r1[x1], fx);
-            out[i] = Mix(top, bottom, fy);
+            taps[i] = BilinearTap{bm.pixels.data() + size_t(y0) * size_t(w),
+                                  bm.pixels.data() + size_t(y1) * size_t(w),
+                                  x0,
+                                  x1,
+                                  uint32_t((u >> 24) & 0xFF),
+                                  uint32_t((v >> 24) & 0xFF)};
         }
+        kernels::BilinearRow(taps, n, out);
     } else if (tiled && du >= 0 && du < (int64_t(w) << 32) && dv == 0) {
         // Rows along the bitmap's x axis: keep u inside [0, w) instead of dividing.
         const int64_t width = int64_t(w) << 32;

@@ -24,9 +24,12 @@ void FrameBuilder::Begin(bool antiAlias, bool smoothBitmaps) {
 }
 
 ColorRecord* FrameBuilder::NewRecord() {
+    const size_t index = records_.Size();
     ColorRecord* r = records_.New();
-    if (r)
+    if (r) {
         r->layer = ++nextLayer_;
+        r->index = uint32_t(index);
+    }
     if (capture_) {
         if (r)
             captureRecords_.push_back(r);
@@ -114,9 +117,10 @@ bool FrameBuilder::Replay(const EdgeCache& cache, const DrawState& st) {
         ColorRecord* r = NewRecord();
         if (!r)
             return false;
-        uint32_t layer = r->layer;
+        const uint32_t layer = r->layer, index = r->index;
         *r = cache.records[i];
         r->layer = layer;
+        r->index = index;
         r->clips = st.clips;
         recs[i] = r;
     }
@@ -133,12 +137,35 @@ bool FrameBuilder::Replay(const EdgeCache& cache, const DrawState& st) {
 }
 
 const ClipLink* FrameBuilder::NewClipLink(const ColorRecord* clip, const ClipLink* next) {
+    const size_t index = clipLinks_.Size();
     ClipLink* l = clipLinks_.New();
     if (!l)
         return next;
     l->clip = clip;
     l->next = next;
+    l->index = uint32_t(index);
     return l;
+}
+
+void FrameBuilder::CopyRecords(RecordCopies& copies) const {
+    const size_t records = records_.Size(), links = clipLinks_.Size();
+    copies.records.resize(records);
+    copies.links.resize(links);
+    for (size_t i = 0; i < links; ++i) {
+        const ClipLink& l = clipLinks_.At(i);
+        copies.links[i] = l;
+        copies.links[i].clip = l.clip ? &copies.records[l.clip->index] : nullptr;
+        copies.links[i].next = l.next ? &copies.links[l.next->index] : nullptr;
+    }
+    for (size_t i = 0; i < records; ++i) {
+        const ColorRecord& r = records_.At(i);
+        ColorRecord& c = copies.records[i];
+        c = r;
+        c.prev = c.next = nullptr;
+        c.winding = 0;
+        c.inList = false;
+        c.clips = r.clips ? &copies.links[r.clips->index] : nullptr;
+    }
 }
 
 ColorRecord* FrameBuilder::Solid(uint32_t argb, const DrawState& st) {

@@ -61,6 +61,10 @@ public:
 
     size_t RecordCount() const { return records_.Size(); }
 
+    // Fills `copies` with copies of this frame's records and clip links, linked among
+    // themselves (see RecordCopies).
+    void CopyRecords(RecordCopies& copies) const;
+
     // Recording an object's edges and records into `cache` (drawn as usual meanwhile);
     // `clipRecord` is the clip layer the object draws into, if any. EndCapture returns false
     // when the object cannot be replayed (bitmap fills, dropped items); the cache is then not

@@ -1,5 +1,7 @@
 #include "player/render/PixelFormats.h"
 
+#include "player/render/PixelKernels.h"
+
 #include "player/render/PaletteState.h"
 
 #include <array>
@@ -162,25 +164,13 @@ void Read24(const SpanTarget& t, int x, int n, uint32_t* out) {
 // --- 32 bits: one little-endian word 0xFFRRGGBB per pixel ---
 
 void Write32(const SpanTarget& t, int x, int n, const uint32_t* c) {
-    uint8_t* p = t.row + size_t(x) * 4;
-    for (int i = 0; i < n; ++i) {
-        uint32_t v = c[i] | 0xFF000000u;
-        std::memcpy(p + size_t(i) * 4, &v, 4);
-    }
+    kernels::Write32(t.row + size_t(x) * 4, c, n);
 }
 void Fill32(const SpanTarget& t, int x, int n, uint32_t c) {
-    uint32_t v = c | 0xFF000000u;
-    uint8_t* p = t.row + size_t(x) * 4;
-    for (int i = 0; i < n; ++i)
-        std::memcpy(p + size_t(i) * 4, &v, 4);
+    kernels::Fill32(t.row + size_t(x) * 4, c, n);
 }
 void Read32(const SpanTarget& t, int x, int n, uint32_t* out) {
-    const uint8_t* p = t.row + size_t(x) * 4;
-    for (int i = 0; i < n; ++i) {
-        uint32_t v;
-        std::memcpy(&v, p + size_t(i) * 4, 4);
-        out[i] = v | 0xFF000000u;
-    }
+    kernels::Read32(t.row + size_t(x) * 4, out, n);
 }
 
 const PixelFormat kFormats[kDepthIndexCount] = {

@@ -5,6 +5,7 @@
 #include "player/DisplayObject.h"
 #include "player/MovieLevel.h"
 #include "player/PlayerCore.h"
+#include "player/render/BandRunner.h"
 #include "player/render/BitmapDecoder.h"
 #include "player/render/CharacterSource.h"
 #include "player/render/EdgeCache.h"
@@ -87,6 +88,7 @@ public:
     ShapeDrawer shapes;
     TextDrawer text;
     SpanPainter painter;
+    BandRunner bands;
     Rect clip; // device units
     EditTextDrawer* editText = nullptr;
     int objectsDrawn = 0;
@@ -461,6 +463,7 @@ void Renderer::RenderPixels(const Rect& px) {
     // The background covers the whole rectangle (white when the movie sets none, so that no
     // stale pixels survive).
     ColorRecord* bg = im.frame.NewRecord();
+    bool covered = false;
     if (bg) {
         bg->kind = FillKind::Solid;
         bg->color = 0xFF000000u | (dl_.hasBackground ? dl_.backgroundColor & 0xFFFFFF : 0xFFFFFF);
@@ -468,6 +471,8 @@ void Renderer::RenderPixels(const Rect& px) {
         Rect all = im.clip;
         all.Inflate(1);
         im.AddRect(all, bg);
+        // Its two sides in: every sample has an opaque layer at the bottom.
+        covered = im.scan.EdgeCount() == 2;
     }
 
     im.DrawObject(dl_.root, dl_.viewMatrix, dl_.viewCxform, nullptr, nullptr, false, 0);
@@ -492,8 +497,10 @@ void Renderer::RenderPixels(const Rect& px) {
     stats_.pixels = px.Width() * px.Height();
     stats_.objectsDrawn = im.objectsDrawn;
     stats_.objectsReplayed = im.objectsReplayed;
-    im.painter.Begin(surface_, im.clip, aa);
-    im.scan.Run(im.painter);
+    ++stats_.frames;
+    im.bands.Run(im.scan, im.frame, im.painter, surface_, im.clip, aa, covered, bands_);
+    stats_.bands = im.bands.LastBands();
+    stats_.threads = im.bands.LastThreads();
 }
 
 bool Renderer::CopyRgba(std::vector<uint8_t>& out, int& width, int& height) {

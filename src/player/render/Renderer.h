@@ -91,6 +91,13 @@ public:
     // Renders the pending invalid rectangle and shows it (UpdateScreen and Paint end here).
     void RenderInvalid();
 
+    // How frames are split into horizontal bands drawn in parallel (the caller waits for them):
+    // 0 chooses by the size of the rectangle and the machine's cores, 1 draws on the caller's
+    // thread only, n > 1 always splits into n bands (at most one per pixel row). The picture
+    // is the same whatever the choice.
+    void SetBands(int bands) { bands_ = bands < 0 ? 0 : bands; }
+    int Bands() const { return bands_; }
+
     const NativeBitmap& Surface() const { return surface_; }
     bool SurfaceFailed() const { return surfaceFailed_; }
     bool Smoothing() const { return smoothing_; }
@@ -108,6 +115,9 @@ public:
         int64_t pixels = 0;
         int objectsDrawn = 0;
         int objectsReplayed = 0; // drawn from their cached edges
+        int64_t frames = 0;      // frames rendered so far (not reset)
+        int bands = 1;           // horizontal bands the frame was split into
+        int threads = 1;         // threads that drew them
     };
     const Stats& LastFrame() const { return stats_; }
 
@@ -132,6 +142,7 @@ private:
     EditTextDrawer* editText_ = nullptr;
     BlitFn blit_;
     Stats stats_;
+    int bands_ = 0;
 };
 
 } // namespace tavro::player

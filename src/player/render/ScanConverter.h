@@ -11,6 +11,14 @@
 // (the order changes little from one scanline to the next). Each crossing adds +-1 to the
 // winding counts of the edge's two records, and the records whose count is not zero form the
 // span's colour list, front layer first.
+//
+// Bands: once every edge is in, horizontal bands of the clip may be run separately, each with
+// a state of its own, on several threads at once: the edges and buckets are only read. A band
+// that starts below the clip's top takes up the edges that began above it where they cross its
+// first scanline, exactly as running down to it would have left them, so the spans are the same
+// as those of one run. The winding counts and list links live in the colour records, so each
+// thread but one works on its own copies of the records (RecordCopies), found through the
+// records' `index`.
 #pragma once
 
 #include "player/Rect.h"
@@ -34,9 +42,39 @@ public:
     virtual void EndLine(int y) = 0;
 };
 
+// A thread's own copies of a frame's colour records and clip links (copies[r->index] stands
+// for r; the copies' clip chains lead to copied links and clip records).
+struct RecordCopies {
+    std::vector<ColorRecord> records;
+    std::vector<ClipLink> links;
+};
+
 class ScanConverter {
+    struct Active;
+    // An active edge in the sorted list, with the fields the list's passes read most.
+    struct Slot {
+        int32_t col;
+        int32_t yEnd;
+        Active* a;
+    };
+
 public:
+    // What one run through rows keeps: the active edges and the current colour list.
+    class State {
+    public:
+        // Room for `edges` active edges, so that a run allocates nothing.
+        void Reserve(size_t edges);
+
+    private:
+        friend class ScanConverter;
+        std::vector<Active> pool; // storage, reused across scanlines
+        std::vector<Slot> active;
+        std::vector<Active*> freeSlots;
+        ColorRecord* front = nullptr;
+    };
+
     ScanConverter();
+    ~ScanConverter();
 
     // Starts a frame: drops all edges and sets the clip rectangle (device units).
     void Begin(const Rect& clip);
@@ -50,6 +88,12 @@ public:
 
     // Runs every scanline of the clip rectangle, then forgets the edges.
     void Run(SpanSink& sink);
+
+    // Runs the scanlines [y0, y1) of the clip (reading the edges only) with `state`; the
+    // colour records are `copies`' when given, else the records themselves. `state` must have
+    // room for EdgeCount() edges. Finish() forgets the edges after the last band.
+    void RunRows(SpanSink& sink, int32_t y0, int32_t y1, State& state, RecordCopies* copies) const;
+    void Finish();
 
     size_t EdgeCount() const { return edges_.Size(); }
     // Caps the edges of one frame (further edges are dropped).
@@ -66,23 +110,24 @@ private:
         // Lines: col = q + (r != 0), with q, r the floor quotient and remainder of N / den.
         int64_t q, r, den, stepQ, stepR;
         // Curves: forward differences in 32.32 fixed point.
-        int64_t cx, cy, px, py, dx, dy, ddx, ddy;
         int32_t stepsLeft;
+        int64_t cx, cy, px, py, dx, dy, ddx, ddy;
         int64_t bx, by;
     };
 
-    void Activate(const Edge* e, int y, Active& a) const;
+    template <class Sink>
+    void RunRowsWith(Sink& sink, int32_t y0, int32_t y1, State& state, RecordCopies* copies) const;
+    static void Activate(const Edge* e, int y, Active& a, RecordCopies* copies);
+    // Lines step here; curves walk on in AdvanceCurve.
     static void Advance(Active& a, int y);
-    void Cross(ColorRecord* r, int delta);
-    void ClearColorList();
+    static void AdvanceCurve(Active& a, int y);
+    static void Cross(ColorRecord*& front, ColorRecord* r, int delta);
+    static void ClearColorList(ColorRecord*& front);
 
     Rect clip_;
     Arena<Edge> edges_;
     std::vector<Edge*> buckets_;
-    std::vector<Active> activePool_; // storage, reused across scanlines
-    std::vector<Active*> active_;    // the active edges sorted by column
-    std::vector<Active*> freeSlots_;
-    ColorRecord* front_ = nullptr;
+    State own_;
 };
 
 } // namespace tavro::player::render

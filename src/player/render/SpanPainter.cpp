@@ -3,6 +3,7 @@
 #include "player/render/FillSampler.h"
 #include "player/render/NativeBitmap.h"
 #include "player/render/PixelColor.h"
+#include "player/render/PixelKernels.h"
 
 #include <algorithm>
 
@@ -11,35 +12,33 @@ namespace tavro::player::render {
 namespace {
 constexpr int kPiece = 256;
 
-// A lane word (0x00XX00YY) as two 32-bit lanes.
-inline uint64_t Wide(uint32_t lanes) {
-    return uint64_t(lanes & 0xFF) | (uint64_t(lanes & 0xFF0000) << 16);
-}
-// Sum of 16 samples back to a lane word.
-inline uint32_t Narrow16(uint64_t sum) {
-    return uint32_t((sum >> 4) & 0xFF) | (uint32_t((sum >> 36) & 0xFF) << 16);
+// 0xAARRGGBB as four 16-bit lanes: blue in bits 0..15, green 16..31, red 32..47, alpha 48..63.
+inline uint64_t Spread(uint32_t argb) {
+    uint64_t t = argb;
+    t = (t | (t << 16)) & 0x0000FFFF0000FFFFull;
+    return (t | (t << 8)) & 0x00FF00FF00FF00FFull;
 }
 } // namespace
 
-void SpanPainter::Begin(NativeBitmap& target, const Rect& deviceClip, bool antiAlias) {
+void SpanPainter::Begin(NativeBitmap& target, const Rect& deviceClip, bool antiAlias,
+                        bool covered) {
     target_ = &target;
     clip_ = deviceClip;
     antiAlias_ = antiAlias;
+    covered_ = covered;
     if (antiAlias_) {
         size_t w = size_t(std::max<int64_t>(0, clip_.Width() / 4)) + 2;
-        acc_.Reset(w);
-        run_.Reset(w);
-        opaqueAcc_.assign(w, 0);
-        opaqueRun_.assign(w, 0);
+        cells_.assign(w, SampleSums());
         for (Bottom& b : bottoms_) {
             b.record = nullptr;
             b.weight.assign(w, 0);
-            b.run.assign(w, 0);
         }
         bottomCount_ = 0;
+        uniformRows_ = 0;
+        mixed_ = false;
         rowBuf_.resize(w);
         dstBuf_.resize(w);
-        touchedMin_ = 0;
+        touchedMin_ = INT32_MAX;
         touchedMax_ = -1;
         for (RowCache& rc : rowCache_) {
             rc.record = nullptr;
@@ -82,22 +81,6 @@ const uint32_t* SpanPainter::RowColors(const ColorRecord* r, int py, int p, int 
     return rc->colors.data() + p;
 }
 
-int SpanPainter::Visible(const ColorRecord* front, const ColorRecord** out,
-                         bool& opaqueBottom) const {
-    int n = 0;
-    opaqueBottom = false;
-    for (const ColorRecord* r = front; r && n < kMaxLayers; r = r->next) {
-        if (r->kind == FillKind::Clip || !r->Unmasked())
-            continue;
-        out[n++] = r;
-        if (r->opaque) {
-            opaqueBottom = true;
-            break;
-        }
-    }
-    return n;
-}
-
 // Composites `count` layers (front first) into buf for n samples; the bottom comes from the
 // opaque layer or, without one, from the surface at (dstX, dstY).
 void SpanPainter::Composite(const ColorRecord* const* layers, int count, bool opaqueBottom,
@@ -137,35 +120,149 @@ void SpanPainter::Composite(const ColorRecord* const* layers, int count, bool op
     }
 }
 
-void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
-    const ColorRecord* layers[kMaxLayers];
-    bool opaqueBottom;
-    int count = Visible(front, layers, opaqueBottom);
+// The samples [x0, x1) of one sample row cover k0 samples of pixel p0, 4 of every pixel after
+// it up to p1, and k1 of p1 (k0 = x1 - x0 when p0 = p1). A value v per sample goes into the
+// differences as v k0 at p0, v (4 - k0) after it, v (k1 - 4) at p1 and -v k1 after p1; with
+// p0 = p1, v k0 at p0 and -v k0 after it.
+[[gnu::always_inline]] inline SpanPainter::Cover SpanPainter::CoverOf(int x0, int x1) {
+    const int base = clip_.xmin >> 2;
+    Cover c;
+    c.p0 = (x0 >> 2) - base;
+    c.p1 = ((x1 - 1) >> 2) - base;
+    touchedMin_ = std::min(touchedMin_, c.p0);
+    touchedMax_ = std::max(touchedMax_, c.p1);
+    c.one = c.p0 == c.p1;
+    c.k0 = c.one ? uint32_t(x1 - x0) : uint32_t(4 - (x0 & 3));
+    c.k1 = c.one ? c.k0 : uint32_t(((x1 - 1) & 3) + 1);
+    return c;
+}
+
+[[gnu::always_inline]] inline void SpanPainter::Add(const Cover& c, uint64_t v, uint64_t count) {
+    SampleSums* cells = cells_.data();
+    const int p0 = c.p0, p1 = c.p1;
+    const uint64_t k0 = c.k0, k1 = c.k1;
+    cells[p0].color += v * k0;
+    if (c.one) {
+        cells[p0 + 1].color -= v * k0;
+    } else {
+        cells[p0 + 1].color += v * (4 - k0);
+        cells[p1].color += v * (k1 - 4);
+        cells[p1 + 1].color -= v * k1;
+    }
     if (count == 0)
         return;
-    // Only solid colours: one colour for the whole span.
-    bool solid = true;
-    for (int i = 0; i < count && solid; ++i)
-        solid = layers[i]->kind == FillKind::Solid;
-    if (solid) {
-        uint32_t c = opaqueBottom ? layers[count - 1]->color : 0;
-        for (int i = count - (opaqueBottom ? 2 : 1); i >= 0; --i)
-            c = BlendOver(c, layers[i]->color);
-        if (antiAlias_) {
-            AccumulateSolid(x0, x1, c);
-            if (opaqueBottom)
-                AccumulateOpaque(x0, x1);
-            return;
+    cells[p0].opaque += count * k0;
+    if (c.one) {
+        cells[p0 + 1].opaque -= count * k0;
+        return;
+    }
+    cells[p0 + 1].opaque += count * (4 - k0);
+    cells[p1].opaque += count * (k1 - 4);
+    cells[p1 + 1].opaque -= count * k1;
+}
+
+[[gnu::always_inline]] inline void SpanPainter::AddSamples(int x0, int x1, uint64_t v,
+                                                           uint64_t count) {
+    Add(CoverOf(x0, x1), v, count);
+}
+
+// Solid colours over one opaque gradient or bitmap: the result is bottom * k + c for the whole
+// span, so the solids go in like a solid span and only the bottom's weight is summed (it is
+// sampled once per pixel when the row is written). False when every slot for such fills is
+// taken by others in this row.
+[[gnu::always_inline]] inline bool
+SpanPainter::AddOverBottom(const Cover& cover, const ColorRecord* const* layers, int count) {
+    const ColorRecord* b = layers[count - 1];
+    Bottom* slot = nullptr;
+    for (int i = 0; i < bottomCount_; ++i)
+        if (bottoms_[i].record == b) {
+            slot = &bottoms_[i];
+            break;
         }
-        if (opaqueBottom) {
-            target_->FillSpan(x0, y, x1 - x0, c);
-            return;
+    if (!slot) {
+        if (bottomCount_ == kBottoms)
+            return false;
+        slot = &bottoms_[bottomCount_++];
+        slot->record = b;
+        slot->lo = cover.p0;
+        slot->hi = cover.p1;
+    }
+    uint32_t c = 0, k = 256;
+    for (int i = count - 2; i >= 0; --i) {
+        uint32_t inv = 255 - (layers[i]->color >> 24);
+        inv += inv >> 7;
+        c = BlendOver(c, layers[i]->color);
+        k = (k * inv + 128) >> 8;
+    }
+    Add(cover, Spread(c), Counted(true));
+    const int p0 = cover.p0, p1 = cover.p1;
+    const uint32_t k0 = cover.k0, k1 = cover.k1;
+    slot->lo = std::min(slot->lo, p0);
+    slot->hi = std::max(slot->hi, p1);
+    uint32_t* w = slot->weight.data();
+    w[p0] += k * k0;
+    if (cover.one) {
+        w[p0 + 1] -= k * k0;
+    } else {
+        w[p0 + 1] += k * (4 - k0);
+        w[p1] += k * k1 - k * 4;
+        w[p1 + 1] -= k * k1;
+    }
+    return true;
+}
+
+void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
+    // The visible records: front to back down to the first opaque one, without clip outlines
+    // and records masked out by a clip.
+    const ColorRecord* layers[kMaxLayers];
+    int count = 0, fills = 0; // fills: layers that are not solid colours
+    bool opaqueBottom = false;
+    for (const ColorRecord* r = front; r && count < kMaxLayers; r = r->next) {
+        if (r->kind == FillKind::Clip || (r->clips && !r->Unmasked()))
+            continue;
+        layers[count++] = r;
+        fills += r->kind != FillKind::Solid;
+        if (r->opaque) {
+            opaqueBottom = true;
+            break;
         }
     }
+    if (count == 0)
+        return;
+    const bool solid = fills == 0;
     if (antiAlias_) {
+        if (solid) {
+            // One colour for the whole span (the common case, kept free of calls).
+            uint32_t c = opaqueBottom ? layers[count - 1]->color : 0;
+            for (int i = count - (opaqueBottom ? 2 : 1); i >= 0; --i)
+                c = BlendOver(c, layers[i]->color);
+            // A sample row all in one opaque colour, like those before it in this pixel row:
+            // kept aside, in case the whole pixel row is (then it is filled without sums).
+            if (!mixed_ && opaqueBottom && x0 == clip_.xmin && x1 == clip_.xmax &&
+                (uniformRows_ == 0 || c == uniformColor_)) {
+                uniformColor_ = c;
+                ++uniformRows_;
+                return;
+            }
+            if (!mixed_)
+                Mix();
+            AddSamples(x0, x1, Spread(c), Counted(opaqueBottom));
+            return;
+        }
+        if (!mixed_)
+            Mix();
+        // Solid colours over one opaque gradient or bitmap (the bottom layer).
+        if (opaqueBottom && fills == 1 && layers[count - 1]->kind != FillKind::Solid &&
+            AddOverBottom(CoverOf(x0, x1), layers, count))
+            return;
         Accumulate(y, x0, x1, layers, count, opaqueBottom);
-        if (opaqueBottom)
-            AccumulateOpaque(x0, x1);
+        return;
+    }
+    if (solid && opaqueBottom) {
+        uint32_t c = layers[count - 1]->color;
+        for (int i = count - 2; i >= 0; --i)
+            c = BlendOver(c, layers[i]->color);
+        target_->FillSpan(x0, y, x1 - x0, c);
         return;
     }
     uint32_t buf[kPiece];
@@ -176,66 +273,17 @@ void SpanPainter::Span(int y, int x0, int x1, const ColorRecord* front) {
     }
 }
 
-void SpanPainter::Touch(int p0, int p1) {
-    touchedMin_ = touchedMax_ < touchedMin_ ? p0 : std::min(touchedMin_, p0);
-    touchedMax_ = std::max(touchedMax_, p1);
-}
-
-void SpanPainter::AccumulateOpaque(int x0, int x1) {
-    const int base = clip_.xmin >> 2;
-    const int p0 = (x0 >> 2) - base, p1 = ((x1 - 1) >> 2) - base;
-    if (p0 == p1) {
-        opaqueAcc_[size_t(p0)] += uint32_t(x1 - x0);
-        return;
-    }
-    opaqueAcc_[size_t(p0)] += uint32_t(4 - (x0 & 3));
-    opaqueAcc_[size_t(p1)] += uint32_t(((x1 - 1) & 3) + 1);
-    if (p1 > p0 + 1) {
-        opaqueRun_[size_t(p0 + 1)] += 4;
-        opaqueRun_[size_t(p1)] -= 4;
-    }
-}
-
-// Adds one colour to the samples [x0, x1) of the current sample row.
-void SpanPainter::AccumulateSolid(int x0, int x1, uint32_t color) {
-    const int base = clip_.xmin >> 2;
-    const int p0 = (x0 >> 2) - base, p1 = ((x1 - 1) >> 2) - base;
-    Touch(p0, p1);
-    const uint64_t crb = Wide(LaneRB(color)), cag = Wide(LaneAG(color));
-    if (p0 == p1) {
-        uint64_t k = uint64_t(x1 - x0);
-        acc_.rb[size_t(p0)] += crb * k;
-        acc_.ag[size_t(p0)] += cag * k;
-        return;
-    }
-    uint64_t k0 = uint64_t(4 - (x0 & 3)), k1 = uint64_t(((x1 - 1) & 3) + 1);
-    acc_.rb[size_t(p0)] += crb * k0;
-    acc_.ag[size_t(p0)] += cag * k0;
-    acc_.rb[size_t(p1)] += crb * k1;
-    acc_.ag[size_t(p1)] += cag * k1;
-    if (p1 > p0 + 1) {
-        run_.rb[size_t(p0 + 1)] += crb * 4;
-        run_.ag[size_t(p0 + 1)] += cag * 4;
-        run_.rb[size_t(p1)] -= crb * 4;
-        run_.ag[size_t(p1)] -= cag * 4;
-    }
-}
-
-// Adds the span's samples to the pixel sums: a pixel gets colour x (covered samples).
+// The span's layers are not all solid colours.
 void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* layers, int count,
                              bool opaqueBottom) {
     const int base = clip_.xmin >> 2;
-    const int p0 = (x0 >> 2) - base, p1 = ((x1 - 1) >> 2) - base; // pixel range, inclusive
-    auto coverage = [&](int p) -> uint32_t {
-        if (p != p0 && p != p1)
-            return 4;
-        int s0 = std::max(x0, (p + base) * 4), s1 = std::min(x1, (p + base) * 4 + 4);
-        return uint32_t(s1 - s0);
-    };
-    Touch(p0, p1);
+    const Cover cover = CoverOf(x0, x1);
+    const int p0 = cover.p0, p1 = cover.p1;
+    const uint32_t k0 = cover.k0, k1 = cover.k1;
+    SampleSums* cells = cells_.data();
 
-    // Solid colours over one opaque gradient or bitmap: the result is bottom * k + c for the
-    // whole span, so the solids go in like a solid span and only the bottom's weight is summed.
+    // Solid colours over one opaque gradient or bitmap whose slot could not be had (more
+    // distinct fills in one row than slots): the fill is sampled right away.
     bool solidsOverBottom = opaqueBottom;
     for (int i = 0; i < count - 1 && solidsOverBottom; ++i)
         solidsOverBottom = layers[i]->kind == FillKind::Solid;
@@ -248,61 +296,68 @@ void SpanPainter::Accumulate(int y, int x0, int x1, const ColorRecord* const* la
             c = BlendOver(c, layers[i]->color);
             k = (k * inv + 128) >> 8;
         }
-        if (c != 0)
-            AccumulateSolid(x0, x1, c);
-        Bottom* slot = nullptr;
-        for (int i = 0; i < bottomCount_ && !slot; ++i)
-            if (bottoms_[i].record == b)
-                slot = &bottoms_[i];
-        if (!slot && bottomCount_ < kBottoms) {
-            slot = &bottoms_[bottomCount_++];
-            slot->record = b;
-            slot->lo = p0;
-            slot->hi = p1;
-        }
-        if (slot) {
-            slot->lo = std::min(slot->lo, p0);
-            slot->hi = std::max(slot->hi, p1);
-            slot->weight[size_t(p0)] += k * coverage(p0);
-            if (p1 != p0) {
-                slot->weight[size_t(p1)] += k * coverage(p1);
-                if (p1 > p0 + 1) {
-                    slot->run[size_t(p0 + 1)] += k * 4;
-                    slot->run[size_t(p1)] -= k * 4;
-                }
-            }
-            return;
-        }
-        // More distinct fills in one row than slots: sample this one right away.
+        Add(cover, Spread(c), Counted(true));
         const uint32_t* row = RowColors(b, y >> 2, p0, p1 - p0 + 1);
+        uint64_t prev = 0;
         for (int p = p0; p <= p1; ++p) {
-            uint32_t col = row[p - p0];
-            uint64_t cov = coverage(p);
-            acc_.rb[size_t(p)] += Wide(ScaleLanes(LaneRB(col), k)) * cov;
-            acc_.ag[size_t(p)] += Wide(ScaleLanes(LaneAG(col), k)) * cov;
+            const uint32_t col = row[p - p0];
+            const uint64_t v =
+                Spread(FromLanes(ScaleLanes(LaneRB(col), k), ScaleLanes(LaneAG(col), k))) *
+                (p == p0   ? k0
+                 : p == p1 ? k1
+                           : 4);
+            cells[p].color += v - prev;
+            prev = v;
         }
+        cells[p1 + 1].color -= prev;
         return;
     }
 
     // One colour per pixel, sampled at the pixel's centre column on this sample row.
+    Add(cover, 0, Counted(opaqueBottom));
     uint32_t buf[kPiece];
+    uint64_t prev = 0;
     for (int p = p0; p <= p1; p += kPiece) {
         int n = std::min(kPiece, p1 - p + 1);
         int px = p + base;
         Composite(layers, count, opaqueBottom, 2 * (px * 4 + 2), 2 * y + 1, 4, n, buf, px, -1);
         for (int k = 0; k < n; ++k) {
-            uint64_t cov = coverage(p + k);
-            acc_.rb[size_t(p + k)] += Wide(LaneRB(buf[k])) * cov;
-            acc_.ag[size_t(p + k)] += Wide(LaneAG(buf[k])) * cov;
+            const int q = p + k;
+            uint64_t v = Spread(buf[k]) * (q == p0 ? k0 : q == p1 ? k1 : 4);
+            cells[q].color += v - prev;
+            prev = v;
         }
+    }
+    cells[p1 + 1].color -= prev;
+}
+
+// The sample rows kept aside go into the sums like any span.
+void SpanPainter::Mix() {
+    mixed_ = true;
+    if (uniformRows_ > 0) {
+        const uint64_t n = uint64_t(uniformRows_);
+        AddSamples(clip_.xmin, clip_.xmax, Spread(uniformColor_) * n, Counted(true) * n);
+        uniformRows_ = 0;
     }
 }
 
 void SpanPainter::EndLine(int y) {
     if (!antiAlias_)
         return;
-    if (((y - clip_.ymin) & 3) == 3 || y == clip_.ymax - 1)
-        ResolveRow((y >> 2));
+    if (((y - clip_.ymin) & 3) != 3 && y != clip_.ymax - 1)
+        return;
+    const int py = y >> 2;
+    // Every sample row of the pixel row in one opaque colour: every pixel is that colour (its
+    // sums would be 16 times it, all samples opaque).
+    if (!mixed_ && uniformRows_ > 0 && uniformRows_ == y - std::max(py * 4, clip_.ymin) + 1) {
+        target_->FillSpan(clip_.xmin >> 2, py, (clip_.xmax - clip_.xmin) >> 2, uniformColor_);
+        uniformRows_ = 0;
+        return;
+    }
+    if (!mixed_)
+        Mix();
+    mixed_ = false;
+    ResolveRow(py);
 }
 
 void SpanPainter::ResolveRow(int py) {
@@ -310,58 +365,25 @@ void SpanPainter::ResolveRow(int py) {
         return;
     const int base = clip_.xmin >> 2;
     const int lo = touchedMin_, hi = touchedMax_, n = hi - lo + 1;
-    uint64_t runRB = 0, runAG = 0;
-    for (int p = lo; p <= hi; ++p) {
-        size_t i = size_t(p);
-        runRB += run_.rb[i];
-        runAG += run_.ag[i];
-        rowBuf_[size_t(p - lo)] =
-            FromLanes(Narrow16(acc_.rb[i] + runRB), Narrow16(acc_.ag[i] + runAG));
-        acc_.rb[i] = acc_.ag[i] = run_.rb[i] = run_.ag[i] = 0;
-    }
-    // The fills under solid layers, weighted and sampled once per pixel.
+    uint32_t* out = rowBuf_.data();
+    const uint32_t all = kernels::ResolveSums(cells_.data() + lo, n, out, covered_);
+    // The fills under solid layers, weighted and sampled once per pixel. (An opaque pixel
+    // stays opaque: its alpha saturates.)
     for (int s = 0; s < bottomCount_; ++s) {
         Bottom& b = bottoms_[s];
-        const uint32_t* colors = RowColors(b.record, py, b.lo, b.hi - b.lo + 1) - (b.lo - lo);
-        uint32_t running = 0;
-        for (int p = b.lo; p <= b.hi; ++p) {
-            size_t i = size_t(p);
-            running += b.run[i];
-            uint32_t w = (b.weight[i] + running) >> 4; // 0..256
-            b.weight[i] = b.run[i] = 0;
-            if (w == 0)
-                continue;
-            uint32_t col = colors[p - lo];
-            uint32_t& out = rowBuf_[size_t(p - lo)];
-            uint32_t rb = LaneRB(out) + ScaleLanes(LaneRB(col), w);
-            uint32_t ag = LaneAG(out) + ScaleLanes(LaneAG(col), w);
-            // Rounding may reach 256 in a lane: saturate.
-            rb = (rb | (((rb >> 8) & 0x00010001) * 0xFF)) & kLaneMask;
-            ag = (ag | (((ag >> 8) & 0x00010001) * 0xFF)) & kLaneMask;
-            out = FromLanes(rb, ag);
-        }
+        const uint32_t* colors = RowColors(b.record, py, b.lo, b.hi - b.lo + 1);
+        kernels::AddWeightedRow(out + (b.lo - lo), colors, b.weight.data() + b.lo, b.hi - b.lo + 1);
         b.record = nullptr;
     }
-    bottomCount_ = 0;
-    bool partial = false;
-    uint32_t runOpaque = 0;
-    for (int p = lo; p <= hi; ++p) {
-        size_t i = size_t(p);
-        runOpaque += opaqueRun_[i];
-        uint32_t& out = rowBuf_[size_t(p - lo)];
-        if (opaqueAcc_[i] + runOpaque >= 16)
-            out |= 0xFF000000u;
-        else
-            partial |= (out >> 24) != 255;
-        opaqueAcc_[i] = opaqueRun_[i] = 0;
-    }
-    if (partial) {
+    // Pixels that are not opaque go over what the surface holds (adding the fills under solid
+    // layers only raises alpha, so this test is safe to make before them).
+    if ((all >> 24) != 255) {
         target_->ReadSpan(lo + base, py, n, dstBuf_.data());
-        for (int k = 0; k < n; ++k)
-            rowBuf_[size_t(k)] = BlendOver(dstBuf_[size_t(k)], rowBuf_[size_t(k)]);
+        kernels::BlendRowOver(dstBuf_.data(), out, n);
     }
-    target_->WriteSpan(lo + base, py, n, rowBuf_.data());
-    touchedMin_ = 0;
+    bottomCount_ = 0;
+    target_->WriteSpan(lo + base, py, n, out);
+    touchedMin_ = INT32_MAX;
     touchedMax_ = -1;
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "player/Rect.h"
+#include "player/render/PixelKernels.h"
 #include "player/render/ScanConverter.h"
 
 #include <cstdint>
@@ -19,44 +20,54 @@ class NativeBitmap;
 
 namespace tavro::player::render {
 
-class SpanPainter : public SpanSink {
+class SpanPainter final : public SpanSink {
 public:
     // Most translucent records composited in one span; deeper ones are left out.
     static constexpr int kMaxLayers = 32;
 
     // `deviceClip` is the scan converter's clip; with anti-aliasing it is in sample units and
     // its sides are multiples of 4. The clip (÷4 with anti-aliasing) must lie in the surface.
-    void Begin(NativeBitmap& target, const Rect& deviceClip, bool antiAlias);
+    // `covered`: every sample of the clip lies in a span with a visible record (an opaque
+    // background under everything, say), so that a pixel is opaque unless some of its samples
+    // lack an opaque layer, and only those need counting.
+    void Begin(NativeBitmap& target, const Rect& deviceClip, bool antiAlias, bool covered = false);
     void Span(int y, int x0, int x1, const ColorRecord* front) override;
     void EndLine(int y) override;
 
 private:
-    // Anti-aliasing sums: a colour in two 64-bit words of two 32-bit channel lanes each
-    // (red and blue, alpha and green), summed over the 16 samples of a pixel.
-    struct Sums {
-        std::vector<uint64_t> rb, ag;
-        void Reset(size_t n) {
-            rb.assign(n, 0);
-            ag.assign(n, 0);
-        }
-    };
-    // The weights of one gradient or bitmap lying under solid layers in the current row.
+    // The weights of one gradient or bitmap lying under solid layers in the current row
+    // (differences too, weight x samples, 256 x 16 at most).
     struct Bottom {
         const ColorRecord* record = nullptr;
         int lo = 0, hi = -1; // pixels touched
-        std::vector<uint32_t> weight, run;
+        std::vector<uint32_t> weight;
     };
 
-    int Visible(const ColorRecord* front, const ColorRecord** out, bool& opaqueBottom) const;
     void Composite(const ColorRecord* const* layers, int count, bool opaqueBottom, int32_t x2,
                    int32_t y2, int32_t step, int n, uint32_t* buf, int dstX, int dstY);
+    // Anti-aliasing: the pixels that the samples [x0, x1) of a sample row fall in, and how
+    // many samples of the first and last (the others get 4).
+    struct Cover {
+        int p0, p1; // relative to the clip, inclusive
+        uint32_t k0, k1;
+        bool one; // p0 == p1 (and k1 == k0)
+    };
+    Cover CoverOf(int x0, int x1);
+    // What a span adds to the count of each of its samples: with `covered_` the samples
+    // without an opaque layer are counted, otherwise those with one.
+    uint64_t Counted(bool opaqueBottom) const { return covered_ != opaqueBottom ? 1 : 0; }
+    // Adds v (four 16-bit lanes) and `count` per covered sample to the row's sums.
+    void Add(const Cover& cover, uint64_t v, uint64_t count);
+    void AddSamples(int x0, int x1, uint64_t v, uint64_t count);
+    bool AddOverBottom(const Cover& cover, const ColorRecord* const* layers, int count);
+    // Adds the samples [x0, x1) of sample row y, covered by `layers` (front first, not all
+    // solid colours), to the pixel sums of the row.
     void Accumulate(int y, int x0, int x1, const ColorRecord* const* layers, int count,
                     bool opaqueBottom);
-    void AccumulateSolid(int x0, int x1, uint32_t color);
-    // Counts the samples [x0, x1) of the row as covered by something opaque.
-    void AccumulateOpaque(int x0, int x1);
-    void Touch(int p0, int p1);
     void ResolveRow(int py);
+    // Puts the sample rows kept aside as one colour into the sums; from then on this pixel row
+    // is summed.
+    void Mix();
     // Anti-aliasing: the colours of a gradient or bitmap record at the pixel centres of row
     // `py`, pixels [p, p + n) (relative to the clip), sampled once for all four sample rows.
     const uint32_t* RowColors(const ColorRecord* r, int py, int p, int n);
@@ -64,17 +75,17 @@ private:
     NativeBitmap* target_ = nullptr;
     Rect clip_;
     bool antiAlias_ = false;
-    // Anti-aliasing: direct per-pixel sums, and difference arrays for runs that cover whole
-    // pixels (a run adds at its first whole pixel and subtracts after its last, so its cost
-    // does not grow with its length); the row's sums are their total.
-    Sums acc_, run_;
-    // Samples covered by an opaque stack, per pixel: 16 means the pixel is opaque whatever the
-    // rounding of its colour sums.
-    std::vector<uint32_t> opaqueAcc_, opaqueRun_;
+    bool covered_ = false;
+    std::vector<SampleSums> cells_; // per pixel of the clip's width, and one more
     static constexpr int kBottoms = 4;
     Bottom bottoms_[kBottoms];
     int bottomCount_ = 0;
-    int touchedMin_ = 0, touchedMax_ = -1; // pixel range touched in the current row
+    int touchedMin_ = INT32_MAX, touchedMax_ = -1; // pixel range touched in the current row
+    // Sample rows of the current pixel row that were one opaque colour across the clip, not
+    // yet summed; `mixed_` once anything else came in this pixel row.
+    int uniformRows_ = 0;
+    uint32_t uniformColor_ = 0;
+    bool mixed_ = false;
     std::vector<uint32_t> rowBuf_, dstBuf_;
     struct RowCache {
         const ColorRecord* record = nullptr;
