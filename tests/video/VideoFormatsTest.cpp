@@ -6,6 +6,9 @@
 
 #include <cstdio>
 #include <ostream>
+#include <string>
+
+#include <unistd.h>
 
 namespace tavro::video::test {
 namespace {
@@ -20,10 +23,13 @@ const fs::path kLetters = fs::path(TAVRO_SOURCE_DIR) / "examples/letters.swi";
 const std::vector<Picture>& References() {
     static const std::vector<Picture> pictures = [] {
         std::vector<Picture> list;
-        const fs::path work = fs::path(TAVRO_BINARY_DIR) / "video-test" / "references";
+        // A folder of this process's own: the format cases run as parallel processes.
+        const fs::path work = fs::path(TAVRO_BINARY_DIR) / "video-test" /
+                              ("references-" + std::to_string(::getpid()));
         fs::create_directories(work);
         for (int k = 0; k < kTicks; ++k)
             list.push_back(Render(kLetters, k, kWidth, kHeight, work));
+        fs::remove_all(work);
         return list;
     }();
     return pictures;
