@@ -1,6 +1,6 @@
 // The Actions page: events and actions added, chosen, deleted and moved from its buttons, and the
 // panels below the tree, which store a value only when it differs, with one undo step.
-#include "TimelineTestSupport.h"
+#include "EditorHarness.h"
 
 #include "editor/CActionPage.h"
 #include "editor/CButtonEventPanel.h"

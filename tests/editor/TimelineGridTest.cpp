@@ -1,5 +1,6 @@
 // The timeline grid drawn and driven with the mouse and keys: its geometry is read back from a
 // grabbed image painted with a palette of distinct colours.
+#include "EditorHarness.h"
 #include "TimelineTestSupport.h"
 
 #include "editor/CTextPropSheet.h"
