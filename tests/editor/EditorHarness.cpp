@@ -9,11 +9,16 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace tavro::editor {
 
 EditorHarness::EditorHarness() {
+    // Nothing the window looks up or remembers may reach the user's own folders.
+    QStandardPaths::setTestModeEnabled(true);
+    if (!dir_.isValid())
+        qFatal("no temporary folder: %s", qPrintable(dir_.errorString()));
     settings_ = std::make_unique<QtAppSettings>(dir_.filePath(QStringLiteral("Tavro.ini")));
     CreateMain();
 }

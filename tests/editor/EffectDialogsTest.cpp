@@ -45,7 +45,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -138,11 +137,8 @@ class EffectDialogsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void init() {
         editor_ = std::make_unique<EditorHarness>();
-        QVERIFY(editor_->Folder().isValid());
         QCOMPARE(CEffectObj::GetDialogHost(), &Host());
     }
 

@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -62,12 +61,7 @@ class MainDlgTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
-    void init() {
-        editor_ = std::make_unique<EditorHarness>();
-        QVERIFY(editor_->Folder().isValid());
-    }
+    void init() { editor_ = std::make_unique<EditorHarness>(); }
 
     void cleanup() {
         editor_.reset();

@@ -23,7 +23,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -64,11 +63,8 @@ class PagesTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void init() {
         editor_ = std::make_unique<EditorHarness>();
-        QVERIFY(editor_->Folder().isValid());
         Main().show();
         Main().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&Main()));

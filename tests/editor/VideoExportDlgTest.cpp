@@ -22,7 +22,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -66,12 +65,7 @@ class VideoExportDlgTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
-    void init() {
-        editor_ = std::make_unique<EditorHarness>();
-        QVERIFY(editor_->Folder().isValid());
-    }
+    void init() { editor_ = std::make_unique<EditorHarness>(); }
 
     void cleanup() { editor_.reset(); }
 
