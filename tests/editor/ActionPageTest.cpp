@@ -58,10 +58,7 @@ class ActionPageTest : public QObject {
 private Q_SLOTS:
     void init() {
         editor_ = std::make_unique<EditorHarness>();
-        editor_->Main().resize(800, 560);
-        editor_->Main().show();
-        editor_->Main().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&editor_->Main()));
+        QVERIFY(editor_->ShowActive(QSize(800, 560)));
     }
 
     void cleanup() { editor_.reset(); }

@@ -40,6 +40,14 @@ void EditorHarness::CreateMain() {
     dlg_ = std::make_unique<CMainDlg>(services);
 }
 
+bool EditorHarness::ShowActive(QSize size) {
+    if (size.isValid())
+        dlg_->resize(size);
+    dlg_->show();
+    dlg_->activateWindow();
+    return QTest::qWaitForWindowActive(dlg_.get());
+}
+
 CSceneObj& EditorHarness::Scene() {
     return *dlg_->Document().GetSelectedScene();
 }

@@ -8,6 +8,7 @@
 #include "editor/QtAppSettings.h"
 #include "export/ShellOpener.h"
 
+#include <QSize>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -41,6 +42,8 @@ public:
     // dialogs and shell; between the two the settings may be changed.
     void DestroyMain();
     void CreateMain();
+    // Shows the window (at `size` when given) and waits until it is the active one.
+    bool ShowActive(QSize size = {});
 
     CSceneObj& Scene();
     // A new text object at the front of the current scene, selected.

@@ -65,9 +65,7 @@ class PagesTest : public QObject {
 private Q_SLOTS:
     void init() {
         editor_ = std::make_unique<EditorHarness>();
-        Main().show();
-        Main().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&Main()));
+        QVERIFY(editor_->ShowActive());
     }
 
     void cleanup() { editor_.reset(); }

@@ -248,11 +248,8 @@ class RebuildExamplesTest : public QObject {
 private Q_SLOTS:
     void init() {
         editor_ = std::make_unique<EditorHarness>();
+        QVERIFY(editor_->ShowActive(QSize(1400, 640)));
         CMainDlg& main = editor_->Main();
-        main.resize(1400, 640);
-        main.show();
-        main.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
         if (!main.ViewWnd()->isVisible())
             main.Action(Command::Preview)->trigger(); // View > Preview: the stage window
         QVERIFY(QTest::qWaitForWindowExposed(main.ViewWnd()));

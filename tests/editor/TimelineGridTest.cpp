@@ -62,10 +62,7 @@ class TimelineGridTest : public QObject {
 private Q_SLOTS:
     void init() {
         editor_ = std::make_unique<EditorHarness>();
-        editor_->Main().resize(900, 520);
-        editor_->Main().show();
-        editor_->Main().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&editor_->Main()));
+        QVERIFY(editor_->ShowActive(QSize(900, 520)));
         page_ = &editor_->Timeline();
         grid_ = page_->Grid();
         grid_->setPalette(DistinctPalette());
