@@ -53,6 +53,20 @@ function(tavro_cli_test name args rc)
   add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} ${defs} -P ${TAVRO_CLI_CHECK})
 endfunction()
 
+# tavro_cli_cases(<name prefix> <work folder> <case>...): one test <name prefix>.<case> a case,
+# which runs the calling file as its own checker (`cmake -P`) with CLI, EXAMPLES (examples/),
+# WORK (<work folder>/<case> in the build tree) and CASE set. The cli_*.cmake files that come
+# after this one use it.
+function(tavro_cli_cases prefix folder)
+  foreach(case IN LISTS ARGN)
+    add_test(NAME ${prefix}.${case}
+             COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:tavro-cli>
+                     -DEXAMPLES=${PROJECT_SOURCE_DIR}/examples
+                     -DWORK=${PROJECT_BINARY_DIR}/${folder}/${case} -DCASE=${case}
+                     -P ${CMAKE_CURRENT_LIST_FILE})
+  endforeach()
+endfunction()
+
 tavro_cli_test(cli.info.hello "info|${PROJECT_SOURCE_DIR}/examples/hello.swf" 0
   STDOUT "FWS version 3, file length 31, frame x=0..11000 y=0..8000 twips, rate 12 fps, 1 frame|||\
 SetBackgroundColor +3  color=#FFFFFF|||ShowFrame|||End")

@@ -12,10 +12,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
     run(0 "" export "${EXAMPLES}/hello.swi" -o "${WORK}/from-swi.swf")
     run(0 "" export "${EXAMPLES}/hello.json" -o "${WORK}/from-json.swf")
     same("${WORK}/from-swi.swf" "${WORK}/from-json.swf")
-    file(READ "${WORK}/from-swi.swf" head LIMIT 4 HEX)
-    if(NOT head STREQUAL "46575303")
-      message(FATAL_ERROR "not an SWF 3 file: ${head}")
-    endif()
+    swf3("${WORK}/from-swi.swf")
   elseif(CASE STREQUAL "roundtrip")
     run(0 "" convert "${EXAMPLES}/hello.swi" -o "${WORK}/hello.json")
     same("${WORK}/hello.json" "${EXAMPLES}/hello.json")
@@ -53,10 +50,4 @@ if(CMAKE_SCRIPT_MODE_FILE)
   return()
 endif()
 
-foreach(case export roundtrip errors help)
-  add_test(NAME cli.export_convert.${case}
-           COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:tavro-cli>
-                   -DEXAMPLES=${PROJECT_SOURCE_DIR}/examples
-                   -DWORK=${PROJECT_BINARY_DIR}/cli-export/${case} -DCASE=${case}
-                   -P ${CMAKE_CURRENT_LIST_FILE})
-endforeach()
+tavro_cli_cases(cli.export_convert cli-export export roundtrip errors help)

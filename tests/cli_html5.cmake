@@ -64,10 +64,4 @@ if(CMAKE_SCRIPT_MODE_FILE)
   return()
 endif()
 
-foreach(case page refused)
-  add_test(NAME cli.html5.${case}
-           COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:tavro-cli>
-                   -DEXAMPLES=${PROJECT_SOURCE_DIR}/examples
-                   -DWORK=${PROJECT_BINARY_DIR}/cli-html5/${case} -DCASE=${case}
-                   -P ${CMAKE_CURRENT_LIST_FILE})
-endforeach()
+tavro_cli_cases(cli.html5 cli-html5 page refused)

@@ -13,11 +13,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
     swf3("${WORK}/page.swf")
     # The movie beside the page is the one export writes.
     run(0 "" export "${EXAMPLES}/hello.${CASE}" -o "${WORK}/exported.swf")
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/page.swf" "${WORK}/exported.swf"
-                    RESULT_VARIABLE differ)
-    if(differ)
-      message(FATAL_ERROR "published and exported movies differ")
-    endif()
+    same("${WORK}/page.swf" "${WORK}/exported.swf" " (published and exported movies)")
     file(READ "${WORK}/page.html" page HEX)
     # "<title>Tavro [page.swi]</title>" then carriage return and line feed.
     string(HEX "<title>Tavro [page.swi]</title>\r\n" title)
@@ -40,10 +36,4 @@ if(CMAKE_SCRIPT_MODE_FILE)
   return()
 endif()
 
-foreach(case swi json errors)
-  add_test(NAME cli.publish.${case}
-           COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:tavro-cli>
-                   -DEXAMPLES=${PROJECT_SOURCE_DIR}/examples
-                   -DWORK=${PROJECT_BINARY_DIR}/cli-publish/${case} -DCASE=${case}
-                   -P ${CMAKE_CURRENT_LIST_FILE})
-endforeach()
+tavro_cli_cases(cli.publish cli-publish swi json errors)

@@ -1,6 +1,6 @@
 // The Actions page: events and actions added, chosen, deleted and moved from its buttons, and the
 // panels below the tree, which store a value only when it differs, with one undo step.
-#include "TimelineTestSupport.h"
+#include "EditorHarness.h"
 
 #include "editor/CActionPage.h"
 #include "editor/CButtonEventPanel.h"
@@ -58,10 +58,7 @@ class ActionPageTest : public QObject {
 private Q_SLOTS:
     void init() {
         editor_ = std::make_unique<EditorHarness>();
-        editor_->Main().resize(800, 560);
-        editor_->Main().show();
-        editor_->Main().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&editor_->Main()));
+        QVERIFY(editor_->ShowActive(QSize(800, 560)));
     }
 
     void cleanup() { editor_.reset(); }

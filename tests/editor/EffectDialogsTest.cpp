@@ -1,6 +1,8 @@
 // The effect dialogs driven on the real widgets: settings dialogs and "Effect Properties" opened
 // without a modal loop on the effects of the example movies (or on effects of their own), the
 // modal ones driven from a timer; answers to messages come from a scripted dialog service.
+#include "EditorHarness.h"
+
 #include "editor/CAlternateLettersDlg.h"
 #include "editor/CCharacterPickerDlg.h"
 #include "editor/CEffectPropertiesDlg.h"
@@ -16,7 +18,6 @@
 #include "editor/DialogService.h"
 #include "editor/EffectDialogHost.h"
 #include "editor/EffectEditSession.h"
-#include "editor/QtAppSettings.h"
 #include "editor/ScenePlayback.h"
 #include "effects/CEffectAlternate.h"
 #include "effects/CEffectExplode.h"
@@ -30,7 +31,6 @@
 #include "effects/CEffectTypewriter.h"
 #include "effects/CEffectWave.h"
 #include "effects/EffectParams.h"
-#include "export/ShellOpener.h"
 #include "model/CSceneObj.h"
 #include "model/CTextObj.h"
 #include "player/host/QtPlayerHost.h"
@@ -45,9 +45,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -139,40 +137,27 @@ class EffectDialogsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        settings_ = std::make_unique<QtAppSettings>(dir_->filePath(QStringLiteral("Tavro.ini")));
-        dialogs_ = ScriptedDialogService();
-        EditorServices services;
-        services.dialogs = &dialogs_;
-        services.settings = settings_.get();
-        services.shell = &shell_;
-        services.tempRoot = dir_->path().toStdString();
-        main_ = std::make_unique<CMainDlg>(services);
+        editor_ = std::make_unique<EditorHarness>();
         QCOMPARE(CEffectObj::GetDialogHost(), &Host());
     }
 
     void cleanup() {
-        main_.reset();
+        editor_.reset();
         QVERIFY(CEffectObj::GetDialogHost() == nullptr);
-        settings_.reset();
-        dir_.reset();
     }
 
     // OK without a change leaves every effect of the examples as it was, byte for byte, and
     // records nothing.
     void okWithoutChangeKeepsEveryEffect() {
         for (const QString& file : {kLetters, kEffects}) {
-            QVERIFY(main_->OpenFile(file));
-            const size_t steps = main_->History().Size();
-            for (CEffectObj* effect : EffectsOf<CEffectObj>(main_->Document())) {
+            QVERIFY(Main().OpenFile(file));
+            const size_t steps = Main().History().Size();
+            for (CEffectObj* effect : EffectsOf<CEffectObj>(Main().Document())) {
                 const std::vector<uint8_t> before = effect->SaveEditState();
                 {
                     auto session = Host().BeginEdit(*effect, true);
-                    if (auto dialog = Host().CreateSettingsDialog(*session, main_.get())) {
+                    if (auto dialog = Host().CreateSettingsDialog(*session, &Main())) {
                         dialog->show();
                         dialog->OkButton()->click();
                         QCOMPARE(dialog->result(), int(QDialog::Accepted));
@@ -180,15 +165,15 @@ private Q_SLOTS:
                     }
                 }
                 auto session = Host().BeginEdit(*effect, true);
-                auto properties = Host().CreatePropertiesDialog(*session, false, main_.get());
+                auto properties = Host().CreatePropertiesDialog(*session, false, &Main());
                 properties->show();
                 properties->OkButton()->click();
                 QCOMPARE(properties->result(), int(QDialog::Accepted));
                 QVERIFY2(effect->SaveEditState() == before, effect->GetName().c_str());
             }
-            QCOMPARE(main_->History().Size(), steps);
-            QVERIFY(!main_->IsDirty());
-            QVERIFY(dialogs_.shown.empty());
+            QCOMPARE(Main().History().Size(), steps);
+            QVERIFY(!Main().IsDirty());
+            QVERIFY(Dialogs().shown.empty());
         }
     }
 
@@ -225,14 +210,14 @@ private Q_SLOTS:
                 cases.push_back({text(hi + 1), between});
             }
             for (const Case& c : cases) {
-                dialogs_.shown.clear();
+                Dialogs().shown.clear();
                 std::unique_ptr<CEffectObj> effect = MakeEffect(param.className);
                 auto session = Host().BeginEdit(*effect, false);
                 std::unique_ptr<CEffectDlgBase> dialog;
                 if (param.className == "CEffectObj")
-                    dialog = Host().CreatePropertiesDialog(*session, false, main_.get());
+                    dialog = Host().CreatePropertiesDialog(*session, false, &Main());
                 else
-                    dialog = Host().CreateSettingsDialog(*session, main_.get());
+                    dialog = Host().CreateSettingsDialog(*session, &Main());
                 QVERIFY(dialog);
                 dialog->show();
                 if (auto* gravity =
@@ -245,10 +230,10 @@ private Q_SLOTS:
                 const QString what = label + QStringLiteral(" = ") + c.text;
                 if (c.message.isEmpty()) {
                     QVERIFY2(dialog->result() == QDialog::Accepted, qPrintable(what));
-                    QVERIFY2(dialogs_.shown.empty(), qPrintable(what));
+                    QVERIFY2(Dialogs().shown.empty(), qPrintable(what));
                 } else {
                     QVERIFY2(dialog->isVisible(), qPrintable(what));
-                    QCOMPARE(dialogs_.Texts(Kind::Error), QStringList{c.message});
+                    QCOMPARE(Dialogs().Texts(Kind::Error), QStringList{c.message});
                     QCOMPARE(box->selectedText(), c.text);
                 }
             }
@@ -420,7 +405,7 @@ private Q_SLOTS:
     void oneFrameEffectHasOneStartAtTab() {
         CEffectShow show;
         auto session = Host().BeginEdit(show, false);
-        auto dialog = Host().CreatePropertiesDialog(*session, false, main_.get());
+        auto dialog = Host().CreatePropertiesDialog(*session, false, &Main());
         dialog->show();
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Effect Properties"));
         QCOMPARE(dialog->Tabs()->count(), 1);
@@ -444,7 +429,7 @@ private Q_SLOTS:
 
         CEffectFadeIn fade;
         auto fadeSession = Host().BeginEdit(fade, false);
-        auto fadeDialog = Host().CreatePropertiesDialog(*fadeSession, false, main_.get());
+        auto fadeDialog = Host().CreatePropertiesDialog(*fadeSession, false, &Main());
         QCOMPARE(fadeDialog->Tabs()->count(), 2);
         QCOMPARE(fadeDialog->Tabs()->tabText(0), QStringLiteral("Start At"));
         QCOMPARE(fadeDialog->Tabs()->tabText(1), QStringLiteral("Transform"));
@@ -461,15 +446,15 @@ private Q_SLOTS:
     // Fade In and Fade Out hide their alpha rows on both tabs whatever happens on the page,
     // also when a file stored them as shown; a slide hides its position rows and their group.
     void hiddenRowsStayHidden() {
-        QVERIFY(main_->OpenFile(kEffects));
+        QVERIFY(Main().OpenFile(kEffects));
         CEffectFadeIn fadeIn;
         CEffectFadeOut fadeOut;
-        CEffectFadeIn* storedFadeIn = EffectsOf<CEffectFadeIn>(main_->Document()).front();
+        CEffectFadeIn* storedFadeIn = EffectsOf<CEffectFadeIn>(Main().Document()).front();
         storedFadeIn->SetHiddenRows(0);
         for (CEffectObj* effect :
              std::initializer_list<CEffectObj*>{&fadeIn, &fadeOut, storedFadeIn}) {
             auto session = Host().BeginEdit(*effect, false);
-            auto dialog = Host().CreatePropertiesDialog(*session, false, main_.get());
+            auto dialog = Host().CreatePropertiesDialog(*session, false, &Main());
             dialog->show();
             for (CTransformPage* page : {dialog->StartPage(), dialog->TransformPage()}) {
                 dialog->Tabs()->setCurrentWidget(page);
@@ -486,7 +471,7 @@ private Q_SLOTS:
         }
         CEffectSlide slide;
         auto session = Host().BeginEdit(slide, false);
-        auto dialog = Host().CreatePropertiesDialog(*session, false, main_.get());
+        auto dialog = Host().CreatePropertiesDialog(*session, false, &Main());
         dialog->show();
         QVERIFY(!dialog->TransformPage()->MoveGroup()->isVisible());
         QVERIFY(dialog->TransformPage()->ScaleGroup()->isVisible());
@@ -497,7 +482,7 @@ private Q_SLOTS:
     void uniformRowsFollowTheFirstRow() {
         CEffectTransform transform;
         auto session = Host().BeginEdit(transform, false);
-        auto dialog = Host().CreatePropertiesDialog(*session, false, main_.get());
+        auto dialog = Host().CreatePropertiesDialog(*session, false, &Main());
         dialog->show();
         CTransformPage* page = dialog->TransformPage();
         QVERIFY(page->RotateUniform()->isChecked());
@@ -572,7 +557,7 @@ private Q_SLOTS:
         const std::vector<uint8_t> before = transform.SaveEditState();
 
         auto session = Host().BeginEdit(transform, false);
-        auto dialog = Host().CreatePropertiesDialog(*session, false, main_.get());
+        auto dialog = Host().CreatePropertiesDialog(*session, false, &Main());
         dialog->show();
         CTransformPage* page = dialog->TransformPage();
         QCOMPARE(page->MenuButton(Row::XPosition)->text(), QStringLiteral("Move Right by"));
@@ -606,7 +591,7 @@ private Q_SLOTS:
         explode.SetGravityDirection(45.0);
         {
             auto session = Host().BeginEdit(explode, false);
-            auto dialog = Host().CreateSettingsDialog(*session, main_.get());
+            auto dialog = Host().CreateSettingsDialog(*session, &Main());
             auto* e = static_cast<CExplodeEffectDlg*>(dialog.get());
             QCOMPARE(e->GravityChoice()->currentText(), QStringLiteral("Other"));
             QVERIFY(e->GravityDegrees()->isEnabled());
@@ -624,7 +609,7 @@ private Q_SLOTS:
         for (const auto& [degrees, label] : presets) {
             explode.SetGravityDirection(degrees);
             auto session = Host().BeginEdit(explode, false);
-            auto dialog = Host().CreateSettingsDialog(*session, main_.get());
+            auto dialog = Host().CreateSettingsDialog(*session, &Main());
             QCOMPARE(static_cast<CExplodeEffectDlg*>(dialog.get())->GravityChoice()->currentText(),
                      label);
         }
@@ -642,7 +627,7 @@ private Q_SLOTS:
 
         CEffectTypewriter typewriter;
         auto session = Host().BeginEdit(typewriter, false);
-        auto dialog = Host().CreateSettingsDialog(*session, main_.get());
+        auto dialog = Host().CreateSettingsDialog(*session, &Main());
         auto* t = static_cast<CTypewriterEffectDlg*>(dialog.get());
         QCOMPARE(t->CursorButton()->text(), QStringLiteral("_"));
         WhenModal([](QWidget* modal) {
@@ -662,24 +647,24 @@ private Q_SLOTS:
     // Stop, or the movie stopping elsewhere, gives them back; Cancel puts the effect back byte
     // for byte.
     void previewThenCancelRestoresTheEffect() {
-        QVERIFY(main_->OpenFile(kLetters));
-        CEffectAlternate* alternate = EffectsOf<CEffectAlternate>(main_->Document()).front();
+        QVERIFY(Main().OpenFile(kLetters));
+        CEffectAlternate* alternate = EffectsOf<CEffectAlternate>(Main().Document()).front();
         const auto* scene = static_cast<const CSceneObj*>(alternate->GetOwner()->GetParent());
         const std::vector<uint8_t> before = alternate->SaveEditState();
         auto session = Host().BeginEdit(*alternate, true);
-        auto dialog = Host().CreateSettingsDialog(*session, main_.get());
+        auto dialog = Host().CreateSettingsDialog(*session, &Main());
         dialog->show();
         Type(Box(dialog.get(), "pixels down"), QStringLiteral("-80"));
         Type(Box(dialog.get(), "Duration::"), QStringLiteral("33"));
         dialog->PreviewButton()->click();
         QVERIFY(dialog->IsPreviewing());
-        QVERIFY(main_->IsPlaying());
+        QVERIFY(Main().IsPlaying());
         QCOMPARE(dialog->PreviewButton()->text(), QStringLiteral("Stop"));
         QCOMPARE(alternate->GetOffsetDown(), -80.0);
         QCOMPARE(alternate->GetNumFrames(), 33);
-        const int first = SceneFirstFrame(main_->Document(), scene);
+        const int first = SceneFirstFrame(Main().Document(), scene);
         QVERIFY(first > 0);
-        QCOMPARE(main_->ViewWnd()->Player().Level0().currentFrame, first);
+        QCOMPARE(Main().ViewWnd()->Player().Level0().currentFrame, first);
         for (QWidget* w : {static_cast<QWidget*>(dialog->OkButton()),
                            static_cast<QWidget*>(dialog->CancelButton()),
                            static_cast<QWidget*>(Box(dialog.get(), "pixels down")),
@@ -689,7 +674,7 @@ private Q_SLOTS:
         QVERIFY(dialog->PreviewButton()->isEnabled());
 
         // Stopped from the main window: the dialog takes its controls back.
-        main_->StopMovie();
+        Main().StopMovie();
         QVERIFY(!dialog->IsPreviewing());
         QCOMPARE(dialog->PreviewButton()->text(), QStringLiteral("Preview"));
         QVERIFY(dialog->OkButton()->isEnabled());
@@ -698,24 +683,24 @@ private Q_SLOTS:
         // Stop on the button, then a preview left running when the dialog is cancelled.
         dialog->PreviewButton()->click();
         dialog->PreviewButton()->click();
-        QVERIFY(!main_->IsPlaying());
+        QVERIFY(!Main().IsPlaying());
         QCOMPARE(dialog->PreviewButton()->text(), QStringLiteral("Preview"));
         dialog->PreviewButton()->click();
-        QVERIFY(main_->IsPlaying());
+        QVERIFY(Main().IsPlaying());
         dialog->reject();
-        QVERIFY(!main_->IsPlaying());
+        QVERIFY(!Main().IsPlaying());
         QVERIFY(alternate->SaveEditState() == before);
-        QVERIFY(!main_->IsDirty());
+        QVERIFY(!Main().IsDirty());
     }
 
     // Effect Properties: Cancel after a preview puts the effect back; a disabled frames box
     // stays disabled after the preview ends.
     void propertiesPreviewThenCancel() {
-        QVERIFY(main_->OpenFile(kEffects));
-        CEffectShow* show = EffectsOf<CEffectShow>(main_->Document()).front();
+        QVERIFY(Main().OpenFile(kEffects));
+        CEffectShow* show = EffectsOf<CEffectShow>(Main().Document()).front();
         const std::vector<uint8_t> before = show->SaveEditState();
         auto session = Host().BeginEdit(*show, true);
-        auto dialog = Host().CreatePropertiesDialog(*session, false, main_.get());
+        auto dialog = Host().CreatePropertiesDialog(*session, false, &Main());
         dialog->show();
         Type(dialog->DescriptionBox(), QStringLiteral("Appear"));
         dialog->ResetAtStartBox()->click();
@@ -735,8 +720,8 @@ private Q_SLOTS:
     // Through the effect's own Edit operations: OK records one undo step holding the effect as
     // it was, even after a preview changed it; Cancel records none.
     void okRecordsOneUndoStep() {
-        QVERIFY(main_->OpenFile(kLetters));
-        CEffectWave* wave = EffectsOf<CEffectWave>(main_->Document()).front();
+        QVERIFY(Main().OpenFile(kLetters));
+        CEffectWave* wave = EffectsOf<CEffectWave>(Main().Document()).front();
         const int32_t period = wave->GetPeriod();
         WhenModal([](QWidget* modal) {
             auto* d = qobject_cast<CWaveLettersDlg*>(modal);
@@ -750,8 +735,8 @@ private Q_SLOTS:
         });
         QVERIFY(wave->EditSettings(true));
         QCOMPARE(wave->GetPeriod(), 5);
-        QCOMPARE(main_->History().Size(), size_t{1});
-        QVERIFY(main_->IsDirty());
+        QCOMPARE(Main().History().Size(), size_t{1});
+        QVERIFY(Main().IsDirty());
 
         WhenModal([](QWidget* modal) {
             auto* d = qobject_cast<CEffectPropertiesDlg*>(modal);
@@ -760,15 +745,15 @@ private Q_SLOTS:
             d->CancelButton()->click();
         });
         QVERIFY(!wave->EditTransform(true));
-        QCOMPARE(main_->History().Size(), size_t{1});
+        QCOMPARE(Main().History().Size(), size_t{1});
 
-        main_->Action(CMainDlg::Command::Undo)->trigger();
-        wave = EffectsOf<CEffectWave>(main_->Document()).front();
+        Main().Action(CMainDlg::Command::Undo)->trigger();
+        wave = EffectsOf<CEffectWave>(Main().Document()).front();
         QCOMPARE(wave->GetPeriod(), period);
 
         // A caller that wants no undo step still leaves the movie marked as changed.
-        QVERIFY(main_->OpenFile(kLetters));
-        wave = EffectsOf<CEffectWave>(main_->Document()).front();
+        QVERIFY(Main().OpenFile(kLetters));
+        wave = EffectsOf<CEffectWave>(Main().Document()).front();
         WhenModal([](QWidget* modal) {
             auto* d = qobject_cast<CWaveLettersDlg*>(modal);
             QVERIFY(d != nullptr);
@@ -777,8 +762,8 @@ private Q_SLOTS:
         });
         QVERIFY(wave->EditSettings(false));
         QCOMPARE(wave->GetLength(), 120.0);
-        QCOMPARE(main_->History().Size(), size_t{0});
-        QVERIFY(main_->IsDirty());
+        QCOMPARE(Main().History().Size(), size_t{0});
+        QVERIFY(Main().IsDirty());
     }
 
     // "Transform..." edits inside the settings dialog's edit: the settings dialog's Cancel drops
@@ -788,7 +773,7 @@ private Q_SLOTS:
         const std::vector<uint8_t> before = squeeze.SaveEditState();
         for (const bool confirm : {false, true}) {
             auto session = Host().BeginEdit(squeeze, false);
-            auto dialog = Host().CreateSettingsDialog(*session, main_.get());
+            auto dialog = Host().CreateSettingsDialog(*session, &Main());
             dialog->show();
             Type(Box(dialog.get(), "Number of Frames:"), QStringLiteral("30"));
             WhenModal([](QWidget* modal) {
@@ -816,26 +801,24 @@ private Q_SLOTS:
     }
 
 private:
-    EffectDialogHost& Host() { return main_->EffectDialogs(); }
+    CMainDlg& Main() { return editor_->Main(); }
+    ScriptedDialogService& Dialogs() { return editor_->Dialogs(); }
+    EffectDialogHost& Host() { return Main().EffectDialogs(); }
 
     // Opens the effect's settings dialog, lets `fill` change it, presses OK and expects it to
     // close.
     void Edit(CEffectObj& effect, const std::function<void(QWidget*)>& fill) {
         auto session = Host().BeginEdit(effect, false);
-        auto dialog = Host().CreateSettingsDialog(*session, main_.get());
+        auto dialog = Host().CreateSettingsDialog(*session, &Main());
         QVERIFY(dialog);
         dialog->show();
         fill(dialog.get());
         dialog->OkButton()->click();
-        QCOMPARE(dialogs_.Texts(Kind::Error), QStringList());
+        QCOMPARE(Dialogs().Texts(Kind::Error), QStringList());
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
     }
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<QtAppSettings> settings_;
-    ScriptedDialogService dialogs_;
-    RecordingShellOpener shell_;
-    std::unique_ptr<CMainDlg> main_;
+    std::unique_ptr<EditorHarness> editor_;
 };
 
 QTEST_MAIN(EffectDialogsTest)

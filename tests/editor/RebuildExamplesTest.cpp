@@ -5,7 +5,7 @@
 // opened by double-clicks and filled in, the Actions page and its panels. The saved movie must
 // export to the example's SWF bytes, and its document must match the example's but for the
 // values no control of the editor sets.
-#include "TimelineTestSupport.h"
+#include "EditorHarness.h"
 
 #include "editor/CActionPage.h"
 #include "editor/CAlternateLettersDlg.h"
@@ -40,7 +40,6 @@
 #include "player/host/QtPlayerHost.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -249,21 +248,14 @@ class RebuildExamplesTest : public QObject {
 private Q_SLOTS:
     void init() {
         editor_ = std::make_unique<EditorHarness>();
+        QVERIFY(editor_->ShowActive(QSize(1400, 640)));
         CMainDlg& main = editor_->Main();
-        main.resize(1400, 640);
-        main.show();
-        main.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
         if (!main.ViewWnd()->isVisible())
             main.Action(Command::Preview)->trigger(); // View > Preview: the stage window
         QVERIFY(QTest::qWaitForWindowExposed(main.ViewWnd()));
-        dir_ = std::make_unique<QTemporaryDir>();
     }
 
-    void cleanup() {
-        editor_.reset();
-        dir_.reset();
-    }
+    void cleanup() { editor_.reset(); }
 
     void rebuildsHello() {
         NewMovie();
@@ -734,17 +726,6 @@ private:
         }
     }
 
-    // Opens the combo box's list and clicks entry `index`.
-    static void ChooseFromList(QComboBox* combo, int index) {
-        combo->showPopup();
-        QAbstractItemView* view = combo->view();
-        QTRY_VERIFY(view->isVisible());
-        const QModelIndex item = view->model()->index(index, 0);
-        view->scrollTo(item);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
-        QTRY_VERIFY(!view->isVisible());
-    }
-
     // Insert Text into the current scene, its Text page filled in, then dragged on the stage to
     // `at`. The new text is the front one.
     CTextObj& InsertText(const QString& text, int size, bool bold, const QColor& colour,
@@ -904,8 +885,10 @@ private:
     // what was selected, the current frames of the timelines (neither is exported) and the
     // differences `allowed` names (regular expressions over the differing paths).
     void SaveExportAndCompare(const char* name, const QStringList& allowed = {}) {
-        const QString swi = dir_->filePath(QLatin1String(name) + QStringLiteral(".swi"));
-        const QString swf = dir_->filePath(QLatin1String(name) + QStringLiteral(".swf"));
+        const QString swi =
+            editor_->Folder().filePath(QLatin1String(name) + QStringLiteral(".swi"));
+        const QString swf =
+            editor_->Folder().filePath(QLatin1String(name) + QStringLiteral(".swf"));
         editor_->Dialogs().fileAnswers = {swi};
         Main().Action(Command::Save)->trigger();
         QVERIFY(!Main().IsDirty());
@@ -934,7 +917,6 @@ private:
     }
 
     std::unique_ptr<EditorHarness> editor_;
-    std::unique_ptr<QTemporaryDir> dir_;
 };
 
 QTEST_MAIN(RebuildExamplesTest)

@@ -1,5 +1,6 @@
 // The timeline grid drawn and driven with the mouse and keys: its geometry is read back from a
 // grabbed image painted with a palette of distinct colours.
+#include "EditorHarness.h"
 #include "TimelineTestSupport.h"
 
 #include "editor/CTextPropSheet.h"
@@ -61,10 +62,7 @@ class TimelineGridTest : public QObject {
 private Q_SLOTS:
     void init() {
         editor_ = std::make_unique<EditorHarness>();
-        editor_->Main().resize(900, 520);
-        editor_->Main().show();
-        editor_->Main().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&editor_->Main()));
+        QVERIFY(editor_->ShowActive(QSize(900, 520)));
         page_ = &editor_->Timeline();
         grid_ = page_->Grid();
         grid_->setPalette(DistinctPalette());

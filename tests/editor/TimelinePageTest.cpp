@@ -1,6 +1,7 @@
 // The Timeline page's commands: adding and deleting effects, "Number of Frames:", the buttons
 // and menus that follow the selected row, and the frame events of the scene row with their
 // action dialogs.
+#include "EditorHarness.h"
 #include "TimelineTestSupport.h"
 
 #include "editor/CActionPanelDlg.h"

@@ -1,12 +1,12 @@
 // File > Export Video: the options dialog's widgets, an export cancelled from its progress
 // dialog, and the whole command from the main window's menu with scripted file dialogs.
+#include "EditorHarness.h"
+
 #include "editor/CMainDlg.h"
 #include "editor/CVideoExportDlg.h"
 #include "editor/DialogService.h"
-#include "editor/QtAppSettings.h"
 #include "editor/VideoExportCommand.h"
 #include "export/MovieExport.h"
-#include "export/ShellOpener.h"
 #include "model/Archive.h"
 
 #include <QAction>
@@ -22,8 +22,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -67,19 +65,9 @@ class VideoExportDlgTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { editor_ = std::make_unique<EditorHarness>(); }
 
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        settings_ = std::make_unique<QtAppSettings>(dir_->filePath(QStringLiteral("Tavro.ini")));
-        dialogs_ = ScriptedDialogService();
-    }
-
-    void cleanup() {
-        settings_.reset();
-        dir_.reset();
-    }
+    void cleanup() { editor_.reset(); }
 
     void formatDecidesSoundAndTransparency() {
         CVideoExportDlg dlg(550, 400, 12);
@@ -157,7 +145,7 @@ private Q_SLOTS:
         QVERIFY(!swf.empty());
         QWidget window;
         window.show();
-        const QString folder = dir_->filePath(QStringLiteral("out"));
+        const QString folder = editor_->Folder().filePath(QStringLiteral("out"));
         QVERIFY(QDir().mkpath(folder));
         for (const char* name : {"long.mp4", "long.gif"}) {
             video::VideoExportOptions options;
@@ -175,7 +163,7 @@ private Q_SLOTS:
                 clicked = true;
                 return true;
             });
-            VideoExportCommand command(&window, dialogs_, *settings_);
+            VideoExportCommand command(&window, Dialogs(), editor_->Settings());
             const video::VideoExportResult result = command.Export(swf, options);
             QVERIFY(clicked);
             QVERIFY(result.cancelled);
@@ -183,28 +171,22 @@ private Q_SLOTS:
             QVERIFY(QDir(folder)
                         .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                         .isEmpty());
-            QVERIFY(dialogs_.shown.empty()); // a cancel is no error
+            QVERIFY(Dialogs().shown.empty()); // a cancel is no error
         }
     }
 
     // File > Export Video from the main window: the options, the save dialog, the file, and
     // the folder remembered for next time.
     void exportFromTheMenuWritesTheFileAndRemembersTheFolder() {
-        RecordingShellOpener shell;
-        EditorServices services;
-        services.dialogs = &dialogs_;
-        services.settings = settings_.get();
-        services.shell = &shell;
-        services.tempRoot = dir_->path().toStdString();
-        CMainDlg main(services);
+        CMainDlg& main = editor_->Main();
         main.show();
         QAction* command = main.Action(CMainDlg::Command::ExportVideo);
         QVERIFY(command != nullptr && command->isEnabled());
         QVERIFY(main.MenuOf(CMainDlg::Menu::File)->actions().contains(command));
 
-        const QString folder = dir_->filePath(QStringLiteral("videos"));
+        const QString folder = editor_->Folder().filePath(QStringLiteral("videos"));
         QVERIFY(QDir().mkpath(folder));
-        dialogs_.fileAnswers.push_back(folder + QStringLiteral("/movie")); // no extension given
+        Dialogs().fileAnswers.push_back(folder + QStringLiteral("/movie")); // no extension given
         WhenReady([] {
             auto* dlg = qobject_cast<CVideoExportDlg*>(QApplication::activeModalWidget());
             if (dlg == nullptr)
@@ -218,13 +200,13 @@ private Q_SLOTS:
         });
         command->trigger();
 
-        QCOMPARE(dialogs_.shown.size(), size_t(1));
-        const FileDialogRequest& asked = dialogs_.shown[0].request;
+        QCOMPARE(Dialogs().shown.size(), size_t(1));
+        const FileDialogRequest& asked = Dialogs().shown[0].request;
         QCOMPARE(asked.title, QStringLiteral("Export Video"));
         QCOMPARE(asked.fileName, QStringLiteral("Untitled.apng"));
         QCOMPARE(asked.defaultSuffix, QStringLiteral("apng"));
         QVERIFY(QFile::exists(folder + QStringLiteral("/movie.apng")));
-        QCOMPARE(QString::fromStdString(settings_->GetString("Video", "Folder")),
+        QCOMPARE(QString::fromStdString(editor_->Settings().GetString("Video", "Folder")),
                  folder + QStringLiteral("/"));
 
         // Next time the save dialog opens there; a cancelled save writes nothing.
@@ -236,15 +218,15 @@ private Q_SLOTS:
             return true;
         });
         command->trigger();
-        QCOMPARE(dialogs_.shown.size(), size_t(2));
-        QCOMPARE(dialogs_.shown[1].request.folder, folder + QStringLiteral("/"));
+        QCOMPARE(Dialogs().shown.size(), size_t(2));
+        QCOMPARE(Dialogs().shown[1].request.folder, folder + QStringLiteral("/"));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<QtAppSettings> settings_;
-    ScriptedDialogService dialogs_;
+    ScriptedDialogService& Dialogs() { return editor_->Dialogs(); }
+
+    std::unique_ptr<EditorHarness> editor_;
 };
 
 QTEST_MAIN(VideoExportDlgTest)

@@ -9,30 +9,13 @@
 # Usage: run_player_stage.sh TAVRO_PLAYER TAVRO_CLI DOCUMENT X,Y CLICK_FRAME FRAMES WORK_DIR
 set -euo pipefail
 player=$1 cli=$2 document=$3 point=$4 click_frame=$5 frames=$6 work=$7
+source "$(dirname "${BASH_SOURCE[0]}")/stage_common.sh"
 
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
-command -v xvfb-run >/dev/null 2>&1 || skip "xvfb-run is not installed"
-command -v compare >/dev/null 2>&1 || skip "ImageMagick (compare) is not installed"
-
-rm -rf "$work"
-mkdir -p "$work/config" "$work/runtime"
-chmod 700 "$work/runtime"
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+prepare_stage "$work"
 "$cli" export "$document" -o "$work/movie.swf"
-
-status=0
 TAVRO_TEST_CLICK="$point@$click_frame" TAVRO_TEST_GRAB=$work/stage.png \
 TAVRO_TEST_GRAB_FRAMES=$frames \
-    timeout 120 xvfb-run -a -s "-screen 0 1280x1024x24" "$player" "$work/movie.swf" \
-    >"$work/player.out" 2>"$work/player.err" || status=$?
-if [[ $status -ne 0 || ! -s $work/stage.png ]]; then
-    echo "tavro-player did not grab the stage (status $status)"
-    cat "$work/player.err"
-    exit 1
-fi
+    grab_stage "$work" player tavro-player "$player" "$work/movie.swf"
 "$cli" play "$work/movie.swf" --frames "$frames" --click "$point@$click_frame" \
     --snapshot "$work/expected.png"
 "$cli" render "$work/movie.swf" --frame 0 -o "$work/first.png"

@@ -10,12 +10,9 @@
 // arrow (0): the player's own choice, and in the page both the cursor style its script sets on
 // the document and the cursor the browser shows over the point. Prints one line per check and
 // a closing "N passed, N failed" line.
-import { readFileSync, mkdirSync } from "node:fs";
-import { execFileSync } from "node:child_process";
-import { join, extname } from "node:path";
-import { readHeader } from "./swf.mjs";
 import { launch } from "./player.mjs";
 import { openHtml5, step } from "./html5.mjs";
+import { runner, publishPage, checker } from "./html5_common.mjs";
 
 const [cli, player, moviePath, outDir, ...gestures] = process.argv.slice(2);
 if (!cli || !player || !moviePath || !outDir || gestures.length === 0 ||
@@ -23,18 +20,8 @@ if (!cli || !player || !moviePath || !outDir || gestures.length === 0 ||
   console.error("usage: node html5_gestures.mjs CLI PLAYER MOVIE OUT_DIR m:X,Y|d|u|s...");
   process.exit(2);
 }
-mkdirSync(outDir, { recursive: true });
-const run = (program, ...args) =>
-  execFileSync(program, args, { stdio: ["ignore", "pipe", "inherit"], timeout: 120000 }).toString();
-
-let swfPath = moviePath;
-if (extname(moviePath).toLowerCase() !== ".swf") {
-  swfPath = join(outDir, "movie.swf");
-  run(cli, "export", moviePath, "-o", swfPath);
-}
-const pagePath = join(outDir, "page.html");
-run(cli, "publish", moviePath, "-o", pagePath, "--html5");
-const { width, height } = readHeader(readFileSync(swfPath));
+const run = runner();
+const { swfPath, pagePath, header: { width, height } } = publishPage(run, cli, moviePath, outDir);
 
 // Our player: per gesture, the requests and the cursor.
 const ours = gestures.map(() => ({ requests: [], cursor: -1 }));
@@ -76,13 +63,7 @@ try {
   await browser.close();
 }
 
-let passed = 0;
-let failed = 0;
-function check(ok, line) {
-  if (ok) passed++;
-  else failed++;
-  console.log(`${ok ? "" : "FAIL "}${line}`);
-}
+const { check, finish } = checker();
 gestures.forEach((g, i) => {
   const a = JSON.stringify(ours[i].requests);
   const b = JSON.stringify(theirs[i].requests);
@@ -94,5 +75,4 @@ gestures.forEach((g, i) => {
     `${i} ${g}: cursor ${hand ? "hand" : "arrow"} in our player, page sets "${theirs[i].set}", shows "${theirs[i].shown}"`);
 });
 check(problems.length === 0, `script errors and outside requests: ${problems.length ? problems.join("; ") : "none"}`);
-console.log(`${passed} passed, ${failed} failed`);
-process.exit(failed === 0 && passed > 0 ? 0 : 1);
+finish();

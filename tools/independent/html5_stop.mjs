@@ -9,41 +9,27 @@
 // after as many frames (`tavro-cli render --frame N`, which stays on that frame too). The frame
 // before the stop must look different, so that standing still is visible; told to play, the
 // page goes on. Prints one line per check and a closing "N passed, N failed" line.
-import { readFileSync, writeFileSync, mkdirSync } from "node:fs";
-import { execFileSync } from "node:child_process";
+import { readFileSync, writeFileSync } from "node:fs";
 import { join } from "node:path";
-import { readHeader } from "./swf.mjs";
 import { launch } from "./player.mjs";
-import { comparePictures } from "./compare.mjs";
 import { openHtml5, screenshot, frameOf, solidDifferences } from "./html5.mjs";
+import { runner, publishPage, checker, comparePage } from "./html5_common.mjs";
 
 const [cli, moviePath, outDir] = process.argv.slice(2);
 if (!cli || !moviePath || !outDir) {
   console.error("usage: node html5_stop.mjs CLI MOVIE OUT_DIR");
   process.exit(2);
 }
-mkdirSync(outDir, { recursive: true });
-const run = (...args) =>
-  execFileSync(cli, args, { stdio: ["ignore", "pipe", "inherit"], timeout: 120000 }).toString();
-const swfPath = join(outDir, "movie.swf");
-run("export", moviePath, "-o", swfPath);
-const pagePath = join(outDir, "page.html");
-run("publish", moviePath, "-o", pagePath, "--html5");
-const header = readHeader(readFileSync(swfPath));
+const run = runner();
+const { swfPath, pagePath, header } = publishPage(run, cli, moviePath, outDir);
 const { width, height, frameCount } = header;
 
 // The frame the movie's Stop holds: the first frame of the timeline holding a DoAction tag.
-const info = run("info", swfPath).split("\n");
+const info = run(cli, "info", swfPath).split("\n");
 const stopLine = info.find((line) => /\bDoAction\b.*Stop/.test(line));
 const stopFrame = stopLine ? Number(stopLine.trim().split(/\s+/)[0]) : -1;
 
-let passed = 0;
-let failed = 0;
-function check(ok, line) {
-  if (ok) passed++;
-  else failed++;
-  console.log(`${ok ? "" : "FAIL "}${line}`);
-}
+const { check, finish } = checker();
 check(stopFrame > 0 && stopFrame < frameCount - 1, `the movie stops on frame ${stopFrame} of ${frameCount}`);
 
 const periodMs = 1000 / header.rate;
@@ -57,15 +43,13 @@ try {
   const shot = await screenshot(page, width, height);
   writeFileSync(join(outDir, "page.png"), shot);
   const later = join(outDir, "ours-later.png");
-  run("render", swfPath, "--frame", String(frameCount + 3), "-o", later);
-  const result = comparePictures(readFileSync(later), shot);
-  const solid = solidDifferences(readFileSync(later), shot);
-  check(result.ok && solid.count === 0,
-    `the page shows what our player shows ${frameCount + 3} frames on: ${result.summary}; ${solid.count} pixels unlike any near them`);
+  run(cli, "render", swfPath, "--frame", String(frameCount + 3), "-o", later);
+  const result = comparePage(readFileSync(later), shot);
+  check(result.ok, `the page shows what our player shows ${frameCount + 3} frames on: ${result.summary}`);
   // Standing still is visible: the frame before the stop looks different, and the page moves
   // on once it is told to play.
   const before = join(outDir, `ours-${stopFrame - 1}.png`);
-  run("render", swfPath, "--frame", String(stopFrame - 1), "-o", before);
+  run(cli, "render", swfPath, "--frame", String(stopFrame - 1), "-o", before);
   const moved = solidDifferences(readFileSync(before), shot);
   check(moved.count > 0, `frame ${stopFrame - 1} looks different: ${moved.count} pixels unlike any near them`);
   await page.evaluate(() => document.getElementById("tavro-stage").tavro.play());
@@ -77,5 +61,4 @@ try {
 } finally {
   await browser.close();
 }
-console.log(`${passed} passed, ${failed} failed`);
-process.exit(failed === 0 && passed > 0 ? 0 : 1);
+finish();

@@ -7,44 +7,14 @@ variable "name" with the initial text "abc". Its font has a layout table but gly
 outlines, so the field takes text without drawing it. Frame 2 traces the variable and stops.
 12 frames a second, 3 frames.
 """
+import os
 import struct
 import sys
 
-
-class Bits:
-    def __init__(self):
-        self.out = bytearray()
-        self.used = 0
-
-    def put(self, value, n):
-        for i in range(n - 1, -1, -1):
-            if self.used == 0:
-                self.out.append(0)
-            if (value >> i) & 1:
-                self.out[-1] |= 0x80 >> self.used
-            self.used = (self.used + 1) & 7
-
-    def take(self):
-        self.used = 0
-        return bytes(self.out)
-
-
-def rect(xmin, xmax, ymin, ymax):
-    b = Bits()
-    b.put(13, 5)
-    for v in (xmin, xmax, ymin, ymax):
-        b.put(v & 0x1FFF, 13)
-    return b.take()
-
-
-def tag(code, body):
-    if len(body) < 63:
-        return struct.pack('<H', code << 6 | len(body)) + body
-    return struct.pack('<HI', code << 6 | 63, len(body)) + body
-
-
-def s(text):
-    return text.encode('latin-1') + b'\0'
+sys.dont_write_bytecode = True  # leaves no cache beside the shared module in tests/data
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+from swfgen import (background, do_action, end, place, rect, s, show_frame, tag,  # noqa: E402
+                    write_movie)
 
 
 def font(font_id, codes):
@@ -69,20 +39,13 @@ def edit_text(text_id, font_id, variable, initial):
     return tag(37, body)
 
 
-def place(depth, char_id):
-    return tag(26, bytes([0x06]) + struct.pack('<HH', depth, char_id) + b'\x00')
-
-
 def main(path):
     trace_name = b'\x96' + struct.pack('<H', 6) + b'\x00' + s('name') + b'\x1c' + b'\x26'
     frame2 = trace_name + b'\x07' + b'\x00'  # trace(name); stop
-    tags = (tag(9, bytes([255, 255, 255])) + font(1, 'abcdefghijklmnopqrstuvwxyzZ ') +
-            edit_text(2, 1, 'name', 'abc') + place(1, 2) + tag(1, b'') + tag(1, b'') +
-            tag(12, frame2) + tag(1, b'') + tag(0, b''))
-    body = rect(0, 4000, 0, 1200) + struct.pack('<HH', 12 << 8, 3) + tags
-    header = b'FWS' + bytes([4]) + struct.pack('<I', 8 + len(body))
-    with open(path, 'wb') as f:
-        f.write(header + body)
+    tags = (background(255, 255, 255) + font(1, 'abcdefghijklmnopqrstuvwxyzZ ') +
+            edit_text(2, 1, 'name', 'abc') + place(1, 2) + show_frame() + show_frame() +
+            do_action(frame2) + show_frame() + end())
+    write_movie(path, 4, rect(0, 4000, 0, 1200), 3, tags)
 
 
 if __name__ == '__main__':
