@@ -3,6 +3,7 @@
 #include "editor/CColorButton.h"
 #include "editor/CMainDlg.h"
 #include "editor/CViewWnd.h"
+#include "editor/IntegerField.h"
 #include "editor/PageIcons.h"
 #include "editor/QtColor.h"
 #include "editor/QtText.h"

@@ -2,6 +2,7 @@
 
 #include "editor/CMainDlg.h"
 #include "editor/DialogService.h"
+#include "editor/IntegerField.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -85,15 +86,9 @@ void CTextPropPage::CommitEdit() {
 
 // ---- invalid values ----
 
-QString CTextPropPage::IntegerRangeMessage(int min, int max) {
-    return QStringLiteral("Please enter an integer between %1 and %2.").arg(min).arg(max);
-}
-
 std::optional<int> CTextPropPage::ReadIntegerField(QLineEdit* field, int min, int max,
                                                    int previous) {
-    bool ok = false;
-    const int value = field->text().trimmed().toInt(&ok, 10);
-    if (ok && value >= min && value <= max)
+    if (const std::optional<int> value = ParseInteger(field->text(), min, max))
         return value;
     field->setText(QString::number(previous));
     ShowInvalidValue(IntegerRangeMessage(min, max));

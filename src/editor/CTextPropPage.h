@@ -56,9 +56,6 @@ public:
     // The editing flag (kRecordUndoBefore or 0).
     int EditingFlag() const { return editing_; }
 
-    // The message shown for an integer field whose text is not a whole number in min … max.
-    static QString IntegerRangeMessage(int min, int max);
-
 protected:
     CMainDlg& MainWnd() const { return mainWnd_; }
     DialogService& Dialogs() const;
