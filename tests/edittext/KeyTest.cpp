@@ -24,11 +24,11 @@ PlayerKey Key(Code code, bool shift = false, bool control = false) {
 // Fields at the stage origin whose characters are 5 pixels (100 twips) wide, the text starting
 // 2 pixels in. Depth 1 is bound to "name"; the field at depth 2 shows the same variable.
 struct EditTextKeys : ::testing::Test {
-    void Load(const FieldSpec& spec) {
+    void Load(const FieldSpec& first) {
         Bytes tags = DefineFont2(1, "Test", "abcdefXQ -");
-        Append(tags, DefineEditText(10, spec));
+        Append(tags, DefineEditText(10, first));
         Append(tags, Place2(1, 10));
-        FieldSpec mirror = spec;
+        FieldSpec mirror = first;
         mirror.initial = std::optional<std::string>();
         Append(tags, DefineEditText(11, mirror));
         Append(tags, Place2(2, 11, {}, 0, 600));
