@@ -69,13 +69,13 @@ bool SdlWaveOutput::StartSubsystem() {
 
 namespace {
 
-SDL_AudioSpec SpecFor(SoundFormat format) {
-    SDL_AudioSpec spec{};
-    spec.freq = format.Rate();
-    spec.format = format.SixteenBit() ? AUDIO_S16LSB : AUDIO_U8;
-    spec.channels = uint8_t(format.Channels());
-    spec.samples = 512;
-    return spec;
+SDL_AudioSpec DeviceFormatFor(SoundFormat format) {
+    SDL_AudioSpec wanted{};
+    wanted.freq = format.Rate();
+    wanted.format = format.SixteenBit() ? AUDIO_S16LSB : AUDIO_U8;
+    wanted.channels = uint8_t(format.Channels());
+    wanted.samples = 512;
+    return wanted;
 }
 
 bool SameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b) {
@@ -92,7 +92,7 @@ bool SdlWaveOutput::Supports(SoundFormat format) {
     // Ask the default device itself: open it with exactly this format (no changes allowed, as
     // Open does) and close it again. Without a device, or when the driver refuses the format,
     // the open fails at once.
-    SDL_AudioSpec want = SpecFor(format);
+    SDL_AudioSpec want = DeviceFormatFor(format);
     SDL_AudioSpec have{};
     SDL_AudioDeviceID probe = 0;
     {
@@ -108,7 +108,7 @@ bool SdlWaveOutput::Supports(SoundFormat format) {
 bool SdlWaveOutput::Open(SoundFormat format, Listener& listener) {
     if (device_ || !StartSubsystem())
         return false;
-    SDL_AudioSpec want = SpecFor(format);
+    SDL_AudioSpec want = DeviceFormatFor(format);
     want.callback = &SdlWaveOutput::Callback;
     want.userdata = this;
     SDL_AudioSpec have{};
